@@ -1,0 +1,79 @@
+#include "chain.hpp"
+
+#include <array>
+
+#include "candidates.hpp"
+#include "families/families.hpp"
+
+namespace zarvo {
+
+std::span<const Family> chain_families() {
+    namespace f = families;
+    static constexpr std::array<Family, 19> kChain{{
+        {"archive", f::archive},
+        {"split", f::split},
+        {"encrypted", f::encrypted},
+        {"text encoding", f::text_encoding},
+        {"console", f::console},
+        {"picture", f::picture},
+        {"disc", f::disc},
+        {"audio", f::audio},
+        {"video", f::video},
+        {"checksum list", f::checksum_lists},
+        {"executable", f::executable},
+        {"office", f::office},
+        {"music chart", f::charts},
+        {"development", f::development},
+        {"markup", f::markup},
+        {"system", f::system},
+        {"application data", f::app_data},
+        {"mobile", f::mobile},
+        {"miscellaneous", f::misc},
+    }};
+    return kChain;
+}
+
+std::string scan_windows(platform::File& file, const WindowVisitor& visit) {
+    std::string buffer(kWindowBytes, '\0');
+    std::uint64_t start = 0;
+    for (int pass = 1;; ++pass) {
+        long got = file.read_at(start, buffer.data(), kWindowBytes);
+        std::size_t n = got > 0 ? static_cast<std::size_t>(got) : 0;  // a failed read counts as a short one
+        HexImage window = HexImage::of_bytes(std::string_view(buffer.data(), n));
+        if (std::string answer = visit(window, start); !answer.empty()) return answer;
+        if (n < kWindowBytes || pass >= kMaxWindows) return {};
+        start += kWindowBytes - kWindowOverlap;
+    }
+}
+
+namespace {
+std::string window_scan(const char* path, const std::string& current, Context& ctx) {
+    platform::File file = platform::File::open(path);
+    if (!file.is_open()) {
+        if (!(ctx.options & kQuiet)) platform::report(platform::error_text(file.error()), "Error");
+        return current;
+    }
+    std::string answer = scan_windows(file, [&](const HexImage& window, std::uint64_t) {
+        return families::window_tests(window, current, ctx);
+    });
+    return answer.empty() ? current : answer;
+}
+}  // namespace
+
+std::string run_chain(const HexImage& head, const HexImage& tail, const char* path, Context& ctx) {
+    std::string result;
+    for (const Family& family : chain_families()) {
+        result = family.detect(head, ctx);
+        if (!result.empty()) break;
+    }
+    if ((ctx.options & kFooter) && result.empty()) result = families::footer(head, tail, ctx);
+
+    std::string refined = result;
+    if (ctx.options & kSpecial) {
+        refined = families::tail_refinement(tail, result, ctx);
+        if (refined.empty()) refined = window_scan(path, result, ctx);
+    }
+    return order_candidates(refined, ctx.present_ext);
+}
+
+}  // namespace zarvo

@@ -1,0 +1,19 @@
+// Checksum and name list files.
+#include "families.hpp"
+#include "rules.hpp"
+
+namespace zarvo::families {
+
+using namespace rules;
+
+namespace {
+const Table& table() {
+    static const Table rows = {
+    };
+    return rows;
+}
+}  // namespace
+
+std::string checksum_lists(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
+
+}  // namespace zarvo::families

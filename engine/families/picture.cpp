@@ -1,0 +1,19 @@
+// Pictures and compound picture documents.
+#include "families.hpp"
+#include "rules.hpp"
+
+namespace zarvo::families {
+
+using namespace rules;
+
+namespace {
+const Table& table() {
+    static const Table rows = {
+    };
+    return rows;
+}
+}  // namespace
+
+std::string picture(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
+
+}  // namespace zarvo::families

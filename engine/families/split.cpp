@@ -1,0 +1,19 @@
+// Split files and small archivers.
+#include "families.hpp"
+#include "rules.hpp"
+
+namespace zarvo::families {
+
+using namespace rules;
+
+namespace {
+const Table& table() {
+    static const Table rows = {
+    };
+    return rows;
+}
+}  // namespace
+
+std::string split(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
+
+}  // namespace zarvo::families

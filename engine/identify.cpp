@@ -1,0 +1,55 @@
+#include "identify.hpp"
+
+#include "catalogue/catalogue.hpp"
+#include "chain.hpp"
+#include "hex_image.hpp"
+#include "path_parts.hpp"
+#include "platform/platform.hpp"
+#include "sample.hpp"
+#include "text.hpp"
+
+namespace zarvo {
+
+Identification identify(const char* path, std::int32_t sample_length, std::uint32_t options) {
+    Identification id;
+    Context& ctx = id.context;
+    ctx.options = options;
+    ctx.sample_length = sample_length;
+
+    platform::File file = platform::File::open(path);
+    if (!file.is_open()) {
+        id.error = platform::error_text(file.error());
+        if (!(options & kQuiet)) platform::report(id.error, "Error");
+        return id;
+    }
+    Sample sample;
+    if (read_sample(file, sample_length, sample) != ReadStatus::kOk) {
+        id.status = Identification::Status::kReadFailed;
+        return id;
+    }
+    id.status = Identification::Status::kRead;
+    file = platform::File();  // closed before the chain: only the window scan reads again
+
+    HexImage head = HexImage::of_bytes(sample.head);
+    HexImage tail = (options & kFooter) ? HexImage::of_bytes(sample.tail) : HexImage();
+    ctx.file_size = sample.size;
+    ctx.present_ext = platform::lower_extension(path_part(path, kExtension));
+    ctx.selector = 1;
+    ctx.detail.clear();
+    if (options & kMacBinary) head.drop_front(256);
+
+    id.result = run_chain(head, tail, path, ctx);
+    return id;
+}
+
+Result to_result(const Identification& id) {
+    if (id.result.empty()) return {"?", "", ""};
+    std::string_view first = text::field(id.result, 1);
+    return {id.result, std::string(catalogue::describe(first, id.context.selector)), id.context.detail};
+}
+
+Result identify_file(const char* path, std::int32_t sample_length, std::uint32_t options) {
+    return to_result(identify(path, sample_length, options));
+}
+
+}  // namespace zarvo

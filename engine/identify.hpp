@@ -1,0 +1,38 @@
+// One identification, reentrant: every value lives in the returned object.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "context.hpp"
+
+namespace zarvo {
+
+struct Identification {
+    // kOpenFailed and kReadFailed leave the result empty and the context's
+    // file values untouched.
+    enum class Status { kOpenFailed, kReadFailed, kRead } status = Status::kOpenFailed;
+    std::string error;     // the system's text when the file could not be opened
+    std::string result;    // ordered candidate list, or empty text
+    Context context;       // the values the detectors left
+};
+
+// Reads the file's samples and runs the chain. An open failure is reported
+// (unless option bit 8 is set) through the platform's report function.
+Identification identify(const char* path, std::int32_t sample_length, std::uint32_t options);
+
+// The texts of a result record (Shift-JIS).
+struct Result {
+    std::string extensions;   // "?" when nothing was found
+    std::string description;
+    std::string detail;
+};
+
+// The record's texts for an identification: the description of the first
+// entry from the primary table (selector 1) or the secondary one.
+Result to_result(const Identification& id);
+
+// identify + to_result.
+Result identify_file(const char* path, std::int32_t sample_length, std::uint32_t options);
+
+}  // namespace zarvo

@@ -1,0 +1,37 @@
+#include "path_parts.hpp"
+
+namespace zarvo {
+
+std::string path_part(std::string_view path, int part, PathStyle style) {
+    if (path.size() < 3) return {};
+    if (path.back() == '.') path.remove_suffix(1);
+
+    size_t sep = path.rfind(style.separator);
+    size_t dot = path.rfind('.');
+    bool has_sep = sep != std::string_view::npos;
+    if (dot != std::string_view::npos && has_sep && dot < sep) dot = std::string_view::npos;
+    bool ends_with_sep = !path.empty() && path.back() == style.separator;
+    bool drive = style.drive_rule && path.size() >= 2 && path[1] == ':';
+
+    if (part == kFolder) {
+        if (ends_with_sep) return std::string(path);
+        if (has_sep) return std::string(path.substr(0, sep + 1));
+        if (drive) return std::string(path.substr(0, 2)) + style.separator;
+        return {};
+    }
+
+    if (ends_with_sep) return {};
+    size_t start = has_sep ? sep + 1 : drive ? 2 : 0;
+    // Before the name start a dot does not count (e.g. "C:" has none).
+    if (dot != std::string_view::npos && dot < start) dot = std::string_view::npos;
+    std::string_view name = path.substr(start);
+    if (dot == std::string_view::npos) return part == kExtension ? std::string() : std::string(name);
+    switch (part) {
+        case kTitle: return std::string(path.substr(start, dot - start));
+        case kExtension: return std::string(path.substr(dot + 1));
+        case kName: return std::string(name);
+        default: return {};
+    }
+}
+
+}  // namespace zarvo

@@ -1,0 +1,93 @@
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform.hpp"
+#include "text.hpp"
+
+namespace zarvo::platform {
+
+namespace {
+// Error code of a path that exists but is no regular file.
+constexpr int kNotRegular = -1;
+
+void default_report(const char* text, const char* caption) { std::fprintf(stderr, "%s: %s\n", caption, text); }
+
+std::atomic<ReportFunction> g_report{default_report};
+}  // namespace
+
+File::~File() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+File::File(File&& other) noexcept : handle_(other.handle_), error_(other.error_), size_(other.size_) {
+    other.handle_ = -1;
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (handle_ >= 0) ::close(static_cast<int>(handle_));
+        handle_ = other.handle_;
+        error_ = other.error_;
+        size_ = other.size_;
+        other.handle_ = -1;
+    }
+    return *this;
+}
+
+File File::open(const char* path) {
+    File f;
+    // O_NONBLOCK: opening a FIFO must not wait for a writer.
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        f.error_ = errno;
+        return f;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        f.error_ = S_ISDIR(st.st_mode) ? EISDIR : kNotRegular;
+        ::close(fd);
+        return f;
+    }
+    f.handle_ = fd;
+    f.size_ = static_cast<std::uint64_t>(st.st_size);
+    return f;
+}
+
+bool File::is_open() const { return handle_ >= 0; }
+
+long File::read_at(std::uint64_t offset, void* buffer, std::size_t n) {
+    if (handle_ < 0) return -1;
+    std::size_t done = 0;
+    auto* out = static_cast<char*>(buffer);
+    while (done < n) {
+        ssize_t got = ::pread(static_cast<int>(handle_), out + done, n - done, static_cast<off_t>(offset + done));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            return done > 0 ? static_cast<long>(done) : -1;
+        }
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<long>(done);
+}
+
+std::string error_text(int error) {
+    if (error == kNotRegular) return "Not a regular file";
+    return std::strerror(error);
+}
+
+void set_report(ReportFunction fn) { g_report.store(fn ? fn : default_report); }
+
+void report(const std::string& text, const char* caption) { g_report.load()(text.c_str(), caption); }
+
+std::string lower_extension(std::string_view ext) { return text::ascii_lower(ext); }
+
+}  // namespace zarvo::platform
+#endif

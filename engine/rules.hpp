@@ -1,0 +1,122 @@
+// The vocabulary of signature tables.
+//
+// A family is an ordered table of rows. A row holds when all its tests hold;
+// the first row that holds decides: its sub-rows are tried in order (the
+// first that holds decides instead), else the row gives its own answer and
+// side effects, or, when its answer is `go_on`, the next row is tried.
+// Groups, special sub-tests and "go on" rows of the family tables are all
+// written this way:
+//
+//   // row  tests                                   answer          side effects
+//   {"45",  {at(0, "504B5301")},                    "pks"},
+//   {"71",  {any({at(0, "010000"), at(0, "000000")}),
+//            not_at(3, "00"), not_at(4, "00"), not_at(5, "00")}, "jam", {selector(2)}},
+//   {"7",   {at(0, "4D534346")},                    "cab", {},
+//            {{"7s1", {special(), at(71, "009800")}, "cab", {selector(10)}},
+//             {"7s2", {special(), at(71, "009900")}, "cab", {selector(11)}}}},
+//
+// Rows that compute their answer or detail text name a function of the
+// family next to the table.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "context.hpp"
+#include "hex_image.hpp"
+
+namespace zarvo::rules {
+
+// ---- tests ---------------------------------------------------------------
+
+using Predicate = std::function<bool(const HexImage&, const Context&)>;
+
+struct Test {
+    Predicate holds;
+};
+
+// Byte k holds the pattern (a slice past the end of the image fails).
+Test at(long byte, std::string_view pattern);
+// Byte k does not hold the pattern (holds when the image is too short).
+Test not_at(long byte, std::string_view pattern);
+// Character position c holds the pattern (e.g. a single hex digit).
+Test at_char(long c, std::string_view pattern);
+// Byte k holds one of the patterns.
+Test at_one_of(long byte, std::initializer_list<std::string_view> patterns);
+// The pattern occurs anywhere (first occurrence, odd positions included).
+Test contains(std::string_view pattern);
+// The pattern occurs at or after character `from`.
+Test found_from(std::string_view pattern, long from);
+// The first occurrence of the pattern lies at a character position p with
+// lo <= p <= hi (bounds inclusive; write the table's strict bounds as +1/-1).
+Test first_within(std::string_view pattern, long lo, long hi);
+// Option bit 4 (special identification) is set.
+Test special();
+// The present extension equals `ext` exactly.
+Test ext_is(std::string_view ext);
+// The true file size equals n.
+Test size_is(std::uint64_t n);
+// At least one / all / none of the tests hold.
+Test any(std::initializer_list<Test> tests);
+Test all(std::initializer_list<Test> tests);
+Test none(std::initializer_list<Test> tests);
+// A test the vocabulary lacks, written as a function next to the table.
+Test when(Predicate p);
+
+// ---- answers and side effects -------------------------------------------
+
+using Compute = std::function<std::string(const HexImage&, Context&)>;
+
+struct GoOn {};
+inline constexpr GoOn go_on{};
+
+struct Answer {
+    Answer(const char* fixed) : text(fixed) {}
+    Answer(std::string_view fixed) : text(fixed) {}
+    Answer(Compute fn) : compute(std::move(fn)) {}
+    template <typename F, typename = std::enable_if_t<std::is_invocable_r_v<std::string, F, const HexImage&, Context&>>>
+    Answer(F fn) : compute(std::move(fn)) {}
+    Answer(GoOn) : falls_through(true) {}
+
+    std::string_view text;
+    Compute compute;
+    bool falls_through = false;
+};
+
+using Effect = std::function<void(const HexImage&, Context&)>;
+
+Effect selector(int value);
+// Sets the detail text to a fixed (Shift-JIS) text.
+Effect detail(std::string_view text);
+// Sets the detail text to what the function computes.
+Effect detail(Compute fn);
+
+// ---- rows and tables -------------------------------------------------------
+
+struct Row {
+    std::string_view id;          // the row's number in its table ("5", "16a")
+    std::vector<Test> tests;      // all must hold
+    Answer answer = go_on;
+    std::vector<Effect> effects;  // applied when this row gives its answer
+    std::vector<Row> subs;        // tried first, in order, once the tests hold
+};
+
+using Table = std::vector<Row>;
+
+// The deciding row's answer (after its side effects), or nothing.
+std::optional<std::string> decide(std::span<const Row> rows, const HexImage& image, Context& ctx);
+// The answer of the table; empty text when no row decides.
+std::string run(const Table& table, const HexImage& image, Context& ctx);
+
+// ---- computed parts shared by several families ----------------------------
+
+// The characters that the bytes from k spell (ending at a zero byte).
+std::string decoded(const HexImage& image, long byte, long count, std::string_view padding = "");
+
+}  // namespace zarvo::rules

@@ -1,0 +1,28 @@
+// The sample reader: a file's head and tail bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/platform.hpp"
+
+namespace zarvo {
+
+inline constexpr std::int32_t kMaxSample = 40000;  // the head buffer's size
+inline constexpr std::size_t kTailBytes = 1024;
+
+struct Sample {
+    std::string head;         // up to the sample length, from the start
+    std::string tail;         // the last 1024 bytes, or the whole file when shorter
+    std::uint64_t size = 0;   // the true size
+};
+
+enum class ReadStatus { kOk, kOpenFailed, kReadFailed };
+
+// Clamps a caller's sample length to 0..40000.
+std::int32_t clamp_sample_length(std::int32_t n);
+
+// Reads the head (clamped sample length) and the tail of an open file.
+ReadStatus read_sample(platform::File& file, std::int32_t sample_length, Sample& out);
+
+}  // namespace zarvo

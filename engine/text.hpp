@@ -1,0 +1,43 @@
+// Text operations and helpers shared by the frame and every family.
+//
+// Positions count characters from 0; negative arguments count as 0; no
+// operation ever reads outside its text.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zarvo::text {
+
+std::string_view left(std::string_view s, long n);
+std::string_view right(std::string_view s, long n);
+// Characters from i, at most c of them (to the end when c is omitted).
+std::string_view mid(std::string_view s, long i, long c = -1);
+// First position at or after `from` where `pattern` starts, or -1.
+long find(std::string_view s, std::string_view pattern, long from = 0);
+
+// Field n (from 1) of `s` split at `sep`; the last field when n is larger.
+std::string_view field(std::string_view s, long n, std::string_view sep = ",");
+// Number of positions holding `ch`; mode 1 ignores ASCII letter case.
+long count(std::string_view s, char ch, int mode = 0);
+
+// Value of two hex digits; a character that is not an uppercase hex digit counts 0.
+unsigned char hex_pair(char hi, char lo);
+// Characters whose codes the digit pairs spell, from position 0, ending
+// before the first pair "00", at most 1023 characters. `padding` is either
+// empty or "0": with "0" an odd final digit is read as that digit and 0; a
+// lone final digit is otherwise dropped.
+std::string decode_hex(std::string_view hex, std::string_view padding = "");
+// Value of three decimal digits (0 to 999); a non-digit counts as 0.
+int three_digits(std::string_view s);
+// False when a byte at a true byte boundary is 01-07 or 0E-19.
+bool plain_text(std::string_view hex_image);
+
+// Uppercase "%02X" rendering of bytes.
+std::string to_hex(std::string_view bytes);
+
+// ASCII-only lower-casing (UTF-8 and double-byte safe: bytes >= 0x80 stay).
+std::string ascii_lower(std::string_view s);
+
+}  // namespace zarvo::text

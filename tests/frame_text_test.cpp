@@ -1,0 +1,80 @@
+// Text operations and helpers of the frame.
+#include <gtest/gtest.h>
+
+#include "text.hpp"
+
+namespace text = zarvo::text;
+
+TEST(TextOperations, SlicesNeverReadOutside) {
+    EXPECT_EQ(text::left("ABCDEF", 2), "AB");
+    EXPECT_EQ(text::left("ABC", 9), "ABC");
+    EXPECT_EQ(text::left("ABC", -1), "");
+    EXPECT_EQ(text::right("ABCDEF", 2), "EF");
+    EXPECT_EQ(text::right("ABC", 9), "ABC");
+    EXPECT_EQ(text::mid("ABCDEF", 2, 3), "CDE");
+    EXPECT_EQ(text::mid("ABCDEF", 4, 9), "EF");
+    EXPECT_EQ(text::mid("ABCDEF", 6, 1), "");
+    EXPECT_EQ(text::mid("ABCDEF", 60), "");
+    EXPECT_EQ(text::mid("ABCDEF", -3, 2), "AB");
+    EXPECT_EQ(text::mid("ABCDEF", 3), "DEF");
+}
+
+TEST(TextOperations, FindMatchesAtOddPositions) {
+    EXPECT_EQ(text::find("102102", "0210"), 1);  // bytes 10 21 02: straddles two bytes
+    EXPECT_EQ(text::find("ABAB", "AB", 1), 2);
+    EXPECT_EQ(text::find("ABAB", "AB", 5), -1);
+    EXPECT_EQ(text::find("ABAB", "", 4), 4);
+    EXPECT_EQ(text::find("ABAB", "CD"), -1);
+}
+
+TEST(TextHelpers, ListFieldReader) {
+    EXPECT_EQ(text::field("zip,jar", 1), "zip");
+    EXPECT_EQ(text::field("zip,jar", 2), "jar");
+    EXPECT_EQ(text::field("zip,jar", 3), "jar");
+    EXPECT_EQ(text::field("zip", 1), "zip");
+    EXPECT_EQ(text::field(",001", 1), "");
+    EXPECT_EQ(text::field("", 1), "");
+}
+
+TEST(TextHelpers, CharacterCounter) {
+    EXPECT_EQ(text::count("a,b,c", ','), 2);
+    EXPECT_EQ(text::count("aAbA", 'a'), 1);
+    EXPECT_EQ(text::count("aAbA", 'a', 1), 3);
+    EXPECT_EQ(text::count("", 'a'), 0);
+}
+
+TEST(TextHelpers, HexDecoder) {
+    EXPECT_EQ(text::decode_hex("4142004344"), "AB");
+    EXPECT_EQ(text::decode_hex("4142004344", "0"), "AB");
+    EXPECT_EQ(text::decode_hex(""), "");
+    EXPECT_EQ(text::decode_hex("", "0"), "");
+    EXPECT_EQ(text::decode_hex("414"), "A");
+    EXPECT_EQ(text::decode_hex("414", "0"), "A@");
+    EXPECT_EQ(text::decode_hex("4"), "");
+    EXPECT_EQ(text::decode_hex("4142", "0"), "AB");  // the padding digit alone adds nothing
+    EXPECT_EQ(text::decode_hex(std::string(3000, '4')).size(), 1023u);
+}
+
+TEST(TextHelpers, NumberReaders) {
+    EXPECT_EQ(text::hex_pair('0', 'A'), 0x0A);
+    EXPECT_EQ(text::hex_pair('F', 'F'), 0xFF);
+    EXPECT_EQ(text::three_digits("100"), 100);
+    EXPECT_EQ(text::three_digits("1A3"), 103);
+    EXPECT_EQ(text::three_digits("007"), 7);
+    EXPECT_EQ(text::three_digits("9"), 900);
+}
+
+TEST(TextHelpers, PlainTextTestReadsTrueBytes) {
+    EXPECT_TRUE(text::plain_text(""));
+    EXPECT_TRUE(text::plain_text("30703F"));  // "07" only straddles two bytes
+    EXPECT_FALSE(text::plain_text("3007"));
+    EXPECT_FALSE(text::plain_text("19"));
+    EXPECT_TRUE(text::plain_text("00080D1A1BFF"));
+    EXPECT_FALSE(text::plain_text("0E"));
+    EXPECT_FALSE(text::plain_text("01"));
+}
+
+TEST(HexRendering, UppercasePairs) {
+    EXPECT_EQ(text::to_hex(std::string("\x0a\xff\x00", 3)), "0AFF00");
+    EXPECT_EQ(text::to_hex(""), "");
+}

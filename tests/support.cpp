@@ -1,0 +1,86 @@
+#include "support.hpp"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <stdexcept>
+#include <vector>
+
+#include "sjis.hpp"
+#include "zarvo32.h"
+
+namespace oxtarn::test {
+
+std::string bytes(std::string_view hex) {
+    std::string digits;
+    for (char c : hex)
+        if (c != ' ') digits += c;
+    if (digits.size() % 2) throw std::invalid_argument("odd hex text");
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); i += 2)
+        out += static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16));
+    return out;
+}
+
+std::string sj(std::string_view utf8) { return zarvo::sjis::to_sjis(utf8); }
+
+std::string file_with(std::size_t size, std::initializer_list<std::pair<std::size_t, std::string_view>> parts) {
+    std::string out(size, '\0');
+    for (const auto& [offset, hex] : parts) {
+        std::string b = bytes(hex);
+        if (out.size() < offset + b.size()) out.resize(offset + b.size(), '\0');
+        out.replace(offset, b.size(), b);
+    }
+    return out;
+}
+
+TempDir::TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "oxtarn-test-XXXXXX").string();
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    if (!::mkdtemp(buf.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = buf.data();
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string TempDir::write(std::string_view name, std::string_view content) const {
+    std::string p = path_ + "/" + std::string(name);
+    std::ofstream(p, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
+    return p;
+}
+
+std::ostream& operator<<(std::ostream& os, const Record& r) {
+    return os << "{ext=\"" << zarvo::sjis::to_utf8(r.extension) << "\", desc=\"" << zarvo::sjis::to_utf8(r.description)
+              << "\", detail=\"" << zarvo::sjis::to_utf8(r.detail) << "\"}";
+}
+
+Record info(const std::string& path, std::int32_t sample_length, std::uint32_t options) {
+    ZarvoRecord rec{};
+    ZarvoGetInfo(path.c_str(), sample_length, &rec, options);
+    return {rec.extension, rec.description, rec.detail};
+}
+
+std::string what(const std::string& ext, std::int32_t table) {
+    char out[256] = {};
+    gGetWhatEx(ext.c_str(), table, out);
+    return out;
+}
+
+Record expected(std::string_view extension, int selector, std::string_view detail) {
+    std::string first(extension.substr(0, extension.find(',')));
+    return {std::string(extension), what(first, selector), std::string(detail)};
+}
+
+Record identify_bytes(std::string_view content, std::int32_t sample_length, std::uint32_t options,
+                      std::string_view name) {
+    TempDir dir;
+    return info(dir.write(name, content), sample_length, options);
+}
+
+}  // namespace oxtarn::test
