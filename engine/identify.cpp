@@ -10,6 +10,13 @@
 
 namespace zarvo {
 
+Images render(const Sample& sample, std::uint32_t options) {
+    Images images{HexImage::of_bytes(sample.head), HexImage()};
+    if (options & kFooter) images.tail = HexImage::of_bytes(sample.tail);
+    if (options & kMacBinary) images.head.drop_front(256);
+    return images;
+}
+
 Identification identify(const char* path, std::int32_t sample_length, std::uint32_t options) {
     Identification id;
     Context& ctx = id.context;
@@ -30,15 +37,13 @@ Identification identify(const char* path, std::int32_t sample_length, std::uint3
     id.status = Identification::Status::kRead;
     file = platform::File();  // closed before the chain: only the window scan reads again
 
-    HexImage head = HexImage::of_bytes(sample.head);
-    HexImage tail = (options & kFooter) ? HexImage::of_bytes(sample.tail) : HexImage();
+    Images images = render(sample, options);
     ctx.file_size = sample.size;
     ctx.present_ext = platform::lower_extension(path_part(path, kExtension));
     ctx.selector = 1;
     ctx.detail.clear();
-    if (options & kMacBinary) head.drop_front(256);
 
-    id.result = run_chain(head, tail, path, ctx);
+    id.result = run_chain(images.head, images.tail, path, ctx);
     return id;
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "context.hpp"
+#include "hex_image.hpp"
 
 namespace zarvo {
 
@@ -16,6 +17,17 @@ struct Identification {
     std::string result;    // ordered candidate list, or empty text
     Context context;       // the values the detectors left
 };
+
+struct Sample;
+
+// The head and tail images of a sample: the head loses its first 128 bytes
+// with option bit 1 (MacBinary); the tail image is empty text unless option
+// bit 2 is set.
+struct Images {
+    HexImage head;
+    HexImage tail;
+};
+Images render(const Sample& sample, std::uint32_t options);
 
 // Reads the file's samples and runs the chain. An open failure is reported
 // (unless option bit 8 is set) through the platform's report function.

@@ -1,0 +1,98 @@
+// Throughput of the engine: whole identifications with the default sample
+// (files per second) and the window scan (bytes per second).
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "chain.hpp"
+#include "families/families.hpp"
+#include "identify.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A folder of small files of several kinds, and one large file of noise.
+struct Corpus {
+    fs::path dir;
+    std::vector<std::string> files;
+    std::string large;
+
+    Corpus() {
+        dir = fs::temp_directory_path() / ("oxtarn-bench-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+        std::mt19937 rng(42);
+        auto noise = [&](std::size_t n) {
+            std::string s(n, '\0');
+            for (char& c : s) c = static_cast<char>(rng());
+            return s;
+        };
+        const std::vector<std::string> heads = {
+            std::string("PK\x03\x04", 4), "GIF89a", std::string("\x89PNG\r\n\x1a\n", 8), "RIFF\x24\0\0\0WAVEfmt ",
+            "MThd", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 10), "%PDF-1.4", "MZ", "<html><head>", "plain text\n",
+        };
+        for (std::size_t i = 0; i < 200; ++i) {
+            std::string content = heads[i % heads.size()] + noise(2000 + 37 * i);
+            fs::path p = dir / ("f" + std::to_string(i) + ".bin");
+            std::ofstream(p, std::ios::binary) << content;
+            files.push_back(p.string());
+        }
+        large = (dir / "large.bin").string();
+        std::ofstream(large, std::ios::binary) << noise(8 << 20);
+    }
+    ~Corpus() {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+};
+
+Corpus& corpus() {
+    static Corpus c;
+    return c;
+}
+
+void BM_IdentifyDefaultSample(benchmark::State& state) {
+    const auto& files = corpus().files;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        zarvo::Result r = zarvo::identify_file(files[i++ % files.size()].c_str(), 256, zarvo::kQuiet);
+        benchmark::DoNotOptimize(r);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_IdentifyDefaultSample);
+
+void BM_IdentifyLargeSample(benchmark::State& state) {
+    const auto& files = corpus().files;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        zarvo::Result r = zarvo::identify_file(files[i++ % files.size()].c_str(), 6000, zarvo::kQuiet | zarvo::kFooter);
+        benchmark::DoNotOptimize(r);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_IdentifyLargeSample);
+
+void BM_WindowScan(benchmark::State& state) {
+    zarvo::Context ctx;
+    ctx.options = zarvo::kSpecial;
+    for (auto _ : state) {
+        zarvo::platform::File f = zarvo::platform::File::open(corpus().large.c_str());
+        std::string answer = zarvo::scan_windows(f, [&](const zarvo::HexImage& w, std::uint64_t) {
+            return zarvo::families::window_tests(w, "jpg", ctx);
+        });
+        benchmark::DoNotOptimize(answer);
+        state.SetBytesProcessed(state.bytes_processed() + static_cast<std::int64_t>(f.size()));
+    }
+}
+BENCHMARK(BM_WindowScan)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,138 @@
+// The exported C interface of the engine library.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "record.hpp"
+#include "support.hpp"
+#include "zarvo32.h"
+
+using oxtarn::test::info;
+using oxtarn::test::Record;
+using oxtarn::test::sj;
+using oxtarn::test::TempDir;
+
+TEST(ExportedInterface, ExportsExactlyTheInterface) {
+    std::string cmd = std::string("nm -D --defined-only ") + ZARVO_LIBRARY_PATH;
+    FILE* pipe = ::popen(cmd.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::set<std::string> names;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe)) {
+        std::string s(line);
+        std::string name = s.substr(s.find_last_of(' ') + 1);
+        name.erase(name.find_last_not_of("\n") + 1);
+        if (s.find(" T ") != std::string::npos) names.insert(name);
+    }
+    ::pclose(pipe);
+    std::set<std::string> want = {
+        "ZarvoGetInfo", "ZarvoGetVersion", "ZarvoGetExNumKind", "ZarvoGetExNumPattern", "ZarvoGetExtListLength",
+        "ZarvoGetExtList", "ZarvoGetFileCRC", "ZarvoGetFileCRC32", "ZarvoSetErrorReport",
+        "_Z10gGetWhatExPKciPc", "_Z10gGetNameExPKciPc",
+    };
+    EXPECT_EQ(names, want);
+}
+
+TEST(ExportedInterface, Constants) {
+    EXPECT_EQ(ZarvoGetVersion(), 121);
+    EXPECT_EQ(ZarvoGetExNumKind(), 765);
+    EXPECT_EQ(ZarvoGetExNumPattern(), 824);
+    EXPECT_EQ(ZarvoGetExtListLength(), 3000);
+}
+
+TEST(ExportedInterface, KnownExtensionList) {
+    std::vector<char> buf(3000, 'x');
+    EXPECT_EQ(ZarvoGetExtList(buf.data()), 718);
+    std::string list(buf.data());
+    EXPECT_EQ(list.size(), 2882u);
+    EXPECT_EQ(list.rfind("000,123,1tx,", 0), 0u);
+    EXPECT_EQ(list.substr(list.size() - 3), ",zz");
+    EXPECT_EQ(std::count(list.begin(), list.end(), ','), 717);
+    EXPECT_NE(list.find(",au,asd,asf,"), std::string::npos);
+    EXPECT_NE(list.find(",zst,zrs,zoo,zz"), std::string::npos);
+    EXPECT_EQ(ZarvoGetExtList(nullptr), 718);
+}
+
+TEST(ExportedInterface, UnreadablePathsGiveTheEmptyResult) {
+    TempDir dir;
+    std::string fifo = dir.path() + "/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& p : {dir.path() + "/missing", dir.path(), fifo}) {
+        ZarvoRecord rec;
+        std::memset(&rec, 'x', sizeof rec);
+        EXPECT_EQ(ZarvoGetInfo(p.c_str(), 256, &rec, 8), 0);
+        EXPECT_STREQ(rec.extension, "?") << p;
+        EXPECT_STREQ(rec.description, "");
+        EXPECT_STREQ(rec.detail, "");
+        EXPECT_EQ(ZarvoGetFileCRC(p.c_str()), 0u);
+        EXPECT_EQ(ZarvoGetFileCRC32(p.c_str()), 0u);
+    }
+}
+
+namespace {
+std::vector<std::pair<std::string, std::string>> g_reports;
+void ZARVO_CALL record_report(const char* text, const char* caption) { g_reports.emplace_back(text, caption); }
+}  // namespace
+
+TEST(ExportedInterface, ErrorReportUnlessQuiet) {
+    TempDir dir;
+    std::string missing = dir.path() + "/missing";
+    ZarvoSetErrorReport(record_report);
+    g_reports.clear();
+    ZarvoRecord rec{};
+    ZarvoGetInfo(missing.c_str(), 256, &rec, 0);
+    ASSERT_EQ(g_reports.size(), 1u);
+    EXPECT_EQ(g_reports[0].second, "Error");
+    EXPECT_FALSE(g_reports[0].first.empty());
+    ZarvoGetInfo(missing.c_str(), 256, &rec, 8);
+    ZarvoGetInfo(missing.c_str(), 256, &rec, 8 | 4);
+    EXPECT_EQ(g_reports.size(), 1u);
+    ZarvoGetFileCRC(missing.c_str());  // the checksums never report
+    EXPECT_EQ(g_reports.size(), 1u);
+    ZarvoSetErrorReport(nullptr);
+}
+
+TEST(ExportedInterface, NullArgumentsWriteNothing) {
+    ZarvoRecord rec{};
+    EXPECT_EQ(ZarvoGetInfo(nullptr, 256, &rec, 8), 0);
+    EXPECT_STREQ(rec.extension, "");
+    EXPECT_EQ(ZarvoGetInfo("/tmp", 256, nullptr, 8), 0);
+    EXPECT_EQ(ZarvoGetFileCRC(nullptr), 0u);
+    EXPECT_EQ(ZarvoGetFileCRC32(nullptr), 0u);
+    gGetWhatEx("zip", 1, nullptr);
+    gGetNameEx("/a/b.c", 2, nullptr);
+    char out[8] = "x";
+    gGetNameEx(nullptr, 2, out);
+    EXPECT_STREQ(out, "");
+}
+
+TEST(ExportedInterface, HelperExports) {
+    char out[256];
+    gGetNameEx("/data/Photo.JPG", 2, out);
+    EXPECT_STREQ(out, "JPG");  // no case change
+    gGetNameEx("/data/Photo.JPG", 4, out);
+    EXPECT_STREQ(out, "/data/");
+    std::memset(out, 'x', sizeof out);
+    gGetWhatEx("zip", 0, out);
+    EXPECT_STREQ(out, "");
+    gGetWhatEx("no-such-kind", 1, out);
+    EXPECT_STREQ(out, "");
+}
+
+TEST(RecordFields, LongTextsAreCutAtCharacterBoundaries) {
+    char field[8];
+    zarvo::copy_text(field, sizeof field, "abcdefghij");
+    EXPECT_STREQ(field, "abcdefg");
+    std::string kana = sj("ab漢字漢字");  // 2 + 4 double-byte characters
+    zarvo::copy_text(field, sizeof field, kana);
+    EXPECT_EQ(std::string(field), sj("ab漢字"));  // the third character would be split
+    zarvo::copy_text(field, sizeof field, sj("ｱｲｳｴｵｶｷｸ"));  // half-width katakana are single bytes
+    EXPECT_EQ(std::string(field), sj("ｱｲｳｴｵｶｷ"));
+    zarvo::copy_text(field, sizeof field, "abc");
+    EXPECT_STREQ(field, "abc");
+}

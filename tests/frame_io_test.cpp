@@ -1,0 +1,189 @@
+// The sample reader, the window scan and the file checksums.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <vector>
+
+#include "chain.hpp"
+#include "crc.hpp"
+#include "identify.hpp"
+#include "platform/platform.hpp"
+#include "sample.hpp"
+#include "support.hpp"
+
+using namespace zarvo;
+using oxtarn::test::TempDir;
+
+namespace {
+
+std::string counting_bytes(std::size_t n) {
+    std::string s(n, '\0');
+    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>(i * 7 + i / 251);
+    return s;
+}
+
+Sample sample_of(const std::string& path, std::int32_t length) {
+    platform::File f = platform::File::open(path.c_str());
+    Sample s;
+    EXPECT_EQ(read_sample(f, length, s), ReadStatus::kOk);
+    return s;
+}
+
+}  // namespace
+
+TEST(SampleReader, HeadAndTailRules) {
+    TempDir dir;
+    std::string data = counting_bytes(5000);
+    struct Case {
+        std::size_t file_size;
+        std::int32_t sample;
+        std::size_t head, tail_start, tail;
+    } cases[] = {
+        {0, 256, 0, 0, 0},
+        {100, 256, 100, 0, 100},
+        {1024, 256, 256, 0, 1024},
+        {1025, 256, 256, 1, 1024},
+        {5000, 3000, 3000, 3976, 1024},
+        {5000, 0, 0, 3976, 1024},
+        {5000, -5, 0, 3976, 1024},
+        {5000, 90000, 5000, 3976, 1024},  // clamped to 40000, the file is shorter
+    };
+    for (const Case& c : cases) {
+        std::string content = data.substr(0, c.file_size);
+        Sample s = sample_of(dir.write("f.bin", content), c.sample);
+        EXPECT_EQ(s.size, c.file_size);
+        EXPECT_EQ(s.head, content.substr(0, c.head)) << c.file_size << "/" << c.sample;
+        EXPECT_EQ(s.tail, content.substr(c.tail_start, c.tail)) << c.file_size;
+    }
+}
+
+TEST(SampleReader, OnlyRegularFilesOpen) {
+    TempDir dir;
+    std::string fifo = dir.path() + "/pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& p : {dir.path(), fifo, dir.path() + "/missing", std::string("/dev/zero")}) {
+        platform::File f = platform::File::open(p.c_str());
+        EXPECT_FALSE(f.is_open()) << p;
+        EXPECT_FALSE(platform::error_text(f.error()).empty());
+    }
+}
+
+TEST(SampleReader, SparseFileBeyondFourGiBTakesTheTrueEnd) {
+    TempDir dir;
+    std::string path = dir.write("big.bin", "HEAD");
+    const std::uint64_t size = (1ull << 32) + 5000;
+    {
+        std::ofstream f(path, std::ios::binary | std::ios::in | std::ios::out);
+        f.seekp(static_cast<std::streamoff>(size - 4));
+        f.write("TAIL", 4);
+    }
+    Sample s = sample_of(path, 256);
+    EXPECT_EQ(s.size, size);
+    EXPECT_EQ(s.head.substr(0, 4), "HEAD");
+    ASSERT_EQ(s.tail.size(), 1024u);
+    EXPECT_EQ(s.tail.substr(1020), "TAIL");
+}
+
+TEST(WindowScan, WindowsOverlapBy64Bytes) {
+    TempDir dir;
+    struct Case {
+        std::size_t size;
+        std::vector<std::uint64_t> starts;
+        std::size_t last_bytes;
+    } cases[] = {
+        {0, {0}, 0},
+        {2999, {0}, 2999},
+        {3000, {0, 2936}, 64},
+        {6000, {0, 2936, 5872}, 128},
+    };
+    for (const Case& c : cases) {
+        std::string data = counting_bytes(c.size);
+        platform::File f = platform::File::open(dir.write("w.bin", data).c_str());
+        std::vector<std::uint64_t> starts;
+        std::size_t last = 0;
+        std::string answer = scan_windows(f, [&](const HexImage& w, std::uint64_t start) {
+            starts.push_back(start);
+            last = static_cast<std::size_t>(w.size() / 2);
+            EXPECT_EQ(w.text(), text::to_hex(data.substr(start, last)));
+            return std::string();
+        });
+        EXPECT_EQ(answer, "");
+        EXPECT_EQ(starts, c.starts) << c.size;
+        EXPECT_EQ(last, c.last_bytes) << c.size;
+    }
+}
+
+TEST(WindowScan, StopsAtTheFirstAnswerAndAtTheCap) {
+    TempDir dir;
+    std::string path = dir.write("big.bin", "");
+    ASSERT_EQ(::truncate(path.c_str(), 12'000'000), 0);
+    platform::File f = platform::File::open(path.c_str());
+    int windows = 0;
+    std::uint64_t last_start = 0;
+    EXPECT_EQ(scan_windows(f, [&](const HexImage&, std::uint64_t start) {
+                  ++windows;
+                  last_start = start;
+                  return std::string();
+              }),
+              "");
+    EXPECT_EQ(windows, kMaxWindows);
+    EXPECT_EQ(last_start, 10'261'320u);
+
+    windows = 0;
+    EXPECT_EQ(scan_windows(f, [&](const HexImage&, std::uint64_t) { return ++windows == 10 ? "mid" : ""; }), "mid");
+    EXPECT_EQ(windows, 10);
+}
+
+TEST(FileChecksums, CheckValues) {
+    TempDir dir;
+    struct Case {
+        std::string content;
+        std::uint16_t crc16;
+        std::uint32_t crc32;
+    } cases[] = {
+        {"123456789", 0x6F91, 0xCBF43926},
+        {"abc", 0x61DA, 0x352441C2},
+        {"", 0xFFFF, 0},
+    };
+    for (const Case& c : cases) {
+        std::string p = dir.write("c.bin", c.content);
+        EXPECT_EQ(file_crc16(p.c_str()), c.crc16) << c.content;
+        EXPECT_EQ(file_crc32(p.c_str()), c.crc32) << c.content;
+    }
+    // Whole blocks: 1024 and 2048 bytes give the checksum of every byte.
+    for (std::size_t n : {1024u, 2048u, 2500u}) {
+        std::string data = counting_bytes(n);
+        std::string p = dir.write("b.bin", data);
+        EXPECT_EQ(file_crc32(p.c_str()), ~Crc32::update(0xFFFFFFFF, data)) << n;
+        EXPECT_EQ(file_crc16(p.c_str()), Crc16::update(0xFFFF, data)) << n;
+    }
+    EXPECT_EQ(file_crc16((dir.path() + "/missing").c_str()), 0);
+    EXPECT_EQ(file_crc32(dir.path().c_str()), 0u);
+}
+
+TEST(SampleReader, ImagesForTheOptionBits) {
+    Sample s{counting_bytes(256), counting_bytes(300), 300};
+    Images plain = render(s, 0);
+    EXPECT_EQ(plain.head.text(), text::to_hex(s.head));
+    EXPECT_TRUE(plain.tail.empty());
+    Images mac = render(s, kMacBinary | kFooter);
+    EXPECT_EQ(mac.head.text(), text::to_hex(s.head.substr(128)));
+    EXPECT_EQ(mac.tail.text(), text::to_hex(s.tail));  // the tail keeps its first bytes
+    EXPECT_TRUE(render(Sample{counting_bytes(100), "", 100}, kMacBinary).head.empty());
+}
+
+TEST(Identify, ContextValuesOfOneFile) {
+    TempDir dir;
+    std::string path = dir.write("Photo.JPG", counting_bytes(2000));
+    Identification id = identify(path.c_str(), 256, kQuiet);
+    EXPECT_EQ(id.status, Identification::Status::kRead);
+    EXPECT_EQ(id.context.present_ext, "jpg");
+    EXPECT_EQ(id.context.file_size, 2000u);
+    EXPECT_EQ(id.context.selector, 1);
+    Identification missing = identify((dir.path() + "/none").c_str(), 256, kQuiet);
+    EXPECT_EQ(missing.status, Identification::Status::kOpenFailed);
+    EXPECT_FALSE(missing.error.empty());
+    EXPECT_EQ(to_result(missing).extensions, "?");
+}
