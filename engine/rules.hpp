@@ -103,8 +103,8 @@ struct Row {
     std::string_view id;          // the row's number in its table ("5", "16a")
     std::vector<Test> tests;      // all must hold
     Answer answer = go_on;
-    std::vector<Effect> effects;  // applied when this row gives its answer
-    std::vector<Row> subs;        // tried first, in order, once the tests hold
+    std::vector<Effect> effects{};  // applied when this row gives its answer
+    std::vector<Row> subs{};        // tried first, in order, once the tests hold
 };
 
 using Table = std::vector<Row>;

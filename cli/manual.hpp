@@ -1,0 +1,11 @@
+// The manual page, made from the same texts as --help.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <string>
+
+namespace oxtarn::cli {
+
+std::string manual_page(const CLI::App& app);
+
+}  // namespace oxtarn::cli
