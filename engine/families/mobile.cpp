@@ -9,6 +9,7 @@ using namespace rules;
 namespace {
 
 const Table& table() {
+    // Keikai and Dewa are spelled as the files spell them.
     static const Table rows = {
         // row  tests                                                   answer  side effects
         {"1",  {at(0, "012C030300000000")},                             "hpb"},
@@ -26,7 +27,7 @@ const Table& table() {
         {"13", {at(0, "08003FFF0007FFFF0001002000010023")},             "fzd"},
         {"14", {at(0, "466A773332204461746162617365204D")},             "fdm"},
         {"15", {at(0, "4D4554275320464A572046494C452056")},             "fjl"},
-        {"16", {at(0, "954D82DC82DF")},                                 "fwa"},
+        {"16", {at(0, "954D82DC82DF")},                                 "fwa"},   // a Shift-JIS product name
         // row 17: none of the above, empty text
     };
     return rows;
