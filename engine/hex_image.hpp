@@ -27,8 +27,9 @@ public:
     bool at_char(long c, std::string_view pattern) const { return text::mid(hex_, c, long(pattern.size())) == pattern; }
     // First occurrence of `pattern` at or after character `from`, or -1.
     long find(std::string_view pattern, long from = 0) const { return text::find(hex_, pattern, from); }
-    std::string_view mid(long i, long c = -1) const { return text::mid(hex_, i, c); }
-    // The hex text of `count` bytes from byte k (shorter near the end).
+    std::string_view mid(long i) const { return text::mid(hex_, i); }
+    std::string_view mid(long i, long c) const { return text::mid(hex_, i, c); }
+    // The hex text of `count` bytes from byte k (shorter near the end; none for a negative count).
     std::string_view bytes(long k, long count) const { return mid(2 * k, 2 * count); }
     // Value of byte k, or -1 when the image does not reach it.
     int byte(long k) const {

@@ -16,12 +16,12 @@ std::string_view right(std::string_view s, long n) {
     return s.substr(static_cast<size_t>(len(s) - n));
 }
 
-std::string_view mid(std::string_view s, long i, long c) {
+std::string_view mid(std::string_view s, long i) {
     i = clamp0(i);
-    if (i >= len(s)) return {};
-    std::string_view rest = s.substr(static_cast<size_t>(i));
-    return c < 0 ? rest : rest.substr(0, static_cast<size_t>(c));
+    return i >= len(s) ? std::string_view() : s.substr(static_cast<size_t>(i));
 }
+
+std::string_view mid(std::string_view s, long i, long c) { return mid(s, i).substr(0, static_cast<size_t>(clamp0(c))); }
 
 long find(std::string_view s, std::string_view pattern, long from) {
     from = clamp0(from);

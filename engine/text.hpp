@@ -12,8 +12,10 @@ namespace zarvo::text {
 
 std::string_view left(std::string_view s, long n);
 std::string_view right(std::string_view s, long n);
-// Characters from i, at most c of them (to the end when c is omitted).
-std::string_view mid(std::string_view s, long i, long c = -1);
+// Characters from i to the end.
+std::string_view mid(std::string_view s, long i);
+// Characters from i, at most c of them (a negative count takes none).
+std::string_view mid(std::string_view s, long i, long c);
 // First position at or after `from` where `pattern` starts, or -1.
 long find(std::string_view s, std::string_view pattern, long from = 0);
 

@@ -17,6 +17,7 @@ TEST(TextOperations, SlicesNeverReadOutside) {
     EXPECT_EQ(text::mid("ABCDEF", 60), "");
     EXPECT_EQ(text::mid("ABCDEF", -3, 2), "AB");
     EXPECT_EQ(text::mid("ABCDEF", 3), "DEF");
+    EXPECT_EQ(text::mid("ABCDEF", 2, -1), "");  // a negative count takes nothing
 }
 
 TEST(TextOperations, FindMatchesAtOddPositions) {
