@@ -5,9 +5,11 @@
 // anywhere in each 3000-byte window of the file. Most of them keep the
 // current result and only choose a description variant (the selector) and a
 // detail text.
+#include <algorithm>
 #include <array>
 #include <cassert>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -151,10 +153,18 @@ std::vector<WindowRow> general_tests() {
 }
 
 // Finds, in one pass over a hex text, which of up to 64 patterns of hex
-// digits occur in it at any character position, odd ones included: an
-// automaton over the sixteen digits whose states are the prefixes of the
-// patterns, each state's transitions completed along its longest proper
-// suffix that is also a prefix.
+// digits (each at least 12 digits long) occur in it at any character
+// position, odd ones included.
+//
+// The search proper is an automaton over the sixteen digits whose states are
+// the prefixes of the patterns, each state's transitions completed along its
+// longest proper suffix that is also a prefix. Most windows hold no pattern,
+// so a filter runs ahead of it: an occurrence of a pattern of 12 digits or
+// more, wherever it starts, covers the 8 digits that begin at the first
+// position divisible by 4 within it, and these are the pattern's digits from
+// offset 0, 1, 2 or 3. The filter reads the text in steps of 4 digits and
+// looks each such 8-digit key up in a small bit set of the patterns' keys;
+// only around a key that may belong to a pattern does the automaton run.
 class PatternSearch {
 public:
     // Adds a pattern (the same pattern twice keeps one bit); returns its bit.
@@ -174,6 +184,12 @@ public:
             s = next_[s][d];
         }
         hits_[s] |= bit;
+        assert(pattern.size() >= kMinLength);
+        longest_ = std::max(longest_, static_cast<long>(pattern.size()));
+        for (std::size_t k = 0; k < 4; ++k) {
+            std::uint32_t at = slot(key(pattern.data() + k));
+            keys_[at / 64] |= std::uint64_t{1} << (at % 64);
+        }
         return bit;
     }
 
@@ -204,11 +220,28 @@ public:
 
     // The bits of the patterns that occur in `text`.
     std::uint64_t found(std::string_view text) const {
+        const long size = static_cast<long>(text.size());
         std::uint64_t hits = 0;
+        // The automaton has read the text up to `done` and stands in `s`.
+        long done = 0;
         std::uint16_t s = 0;
-        for (char ch : text) {
-            s = next_[s][digit(ch)];
-            hits |= hits_[s];
+        auto search = [&](long from, long to) {
+            if (from > done) {
+                // Skipped text: an occurrence that began there has its key
+                // there too and was searched around that key already.
+                done = from;
+                s = 0;
+            }
+            for (; done < to; ++done) {
+                s = next_[s][digit(text[done])];
+                hits |= hits_[s];
+            }
+        };
+        for (long at = 0; at + 8 <= size; at += 4) {
+            if (may_begin(key(text.data() + at))) {
+                // The patterns holding this key start at most 3 digits before it.
+                search(std::max(0L, at - 3), std::min(size, at + longest_));
+            }
         }
         return hits;
     }
@@ -217,12 +250,33 @@ private:
     // Columns 0-15 are the digits; column 16, any other character, leads back to the start.
     static constexpr int kDigits = 16;
     static constexpr std::uint16_t kNone = 0xFFFF;
+    static constexpr std::size_t kMinLength = 12;
 
-    static int digit(char ch) {
-        if (ch >= '0' && ch <= '9') return ch - '0';
-        if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
-        return kDigits;
+    // The 8 digits from `digits` read as one number (in the machine's byte
+    // order: the same for the patterns and the text).
+    static std::uint64_t key(const char* digits) {
+        std::uint64_t k;
+        std::memcpy(&k, digits, sizeof k);
+        return k;
     }
+    // The key's place in the bit set of keys (65536 bits).
+    static std::uint32_t slot(std::uint64_t key) {
+        return static_cast<std::uint32_t>((key * 0x9E3779B97F4A7C15u) >> 48);
+    }
+    bool may_begin(std::uint64_t key) const {
+        std::uint32_t at = slot(key);
+        return keys_[at / 64] >> (at % 64) & 1;
+    }
+
+    // The column of each character, from a table: the search steps without branches.
+    static constexpr std::array<std::uint8_t, 256> kColumn = [] {
+        std::array<std::uint8_t, 256> column{};
+        column.fill(kDigits);
+        for (int c = '0'; c <= '9'; ++c) column[c] = static_cast<std::uint8_t>(c - '0');
+        for (int c = 'A'; c <= 'F'; ++c) column[c] = static_cast<std::uint8_t>(c - 'A' + 10);
+        return column;
+    }();
+    static int digit(char ch) { return kColumn[static_cast<unsigned char>(ch)]; }
 
     std::uint16_t new_state() {
         std::array<std::uint16_t, kDigits + 1> none;
@@ -236,6 +290,8 @@ private:
     std::vector<std::string_view> patterns_;
     std::vector<std::array<std::uint16_t, kDigits + 1>> next_;
     std::vector<std::uint64_t> hits_;
+    std::array<std::uint64_t, 65536 / 64> keys_{};
+    long longest_ = 0;
 };
 
 // The kind blocks and the general tests with one search for all their patterns.
