@@ -6,7 +6,9 @@
 #include "text.hpp"
 
 // Rows name only the members they set.
+#if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#endif
 
 namespace zarvo::families {
 
