@@ -5,11 +5,6 @@
 #include "rules.hpp"
 #include "text.hpp"
 
-// Rows name only the members they set.
-#if defined(__GNUC__)
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#endif
-
 namespace zarvo::families {
 
 using namespace rules;

@@ -12,11 +12,6 @@
 #include "sjis.hpp"
 #include "text.hpp"
 
-// Rows name only the members they set.
-#if defined(__GNUC__)
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#endif
-
 namespace zarvo::families {
 
 using namespace rules;
