@@ -43,7 +43,6 @@ TfrmVersion::TfrmVersion(const VersionInfo& version, QWidget* parent)
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("frmVersion"));
     setWindowTitle(text::kVersion);
-    setFixedSize(371, 353);
     setFont(uiFont());
     QPalette p = palette();
     p.setColor(QPalette::Window, windowColour());
@@ -62,7 +61,8 @@ TfrmVersion::TfrmVersion(const VersionInfo& version, QWidget* parent)
     mail_ = link(TURLLink::MailLink, QString::fromUtf8(deployment::kMail), this);
     disclaimer_ = label(QString(), 0, Qt::black, this);
     disclaimer_->setWordWrap(true);
-    disclaimer_->setFixedSize(268, 81);
+    disclaimer_->setFixedWidth(268);
+    disclaimer_->setMinimumHeight(81);
     disclaimer_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     copyright_ = label(QString::fromUtf8(deployment::kCopyright), 0, Qt::black, this);
     copyright_->setAlignment(Qt::AlignCenter);
@@ -89,6 +89,10 @@ TfrmVersion::TfrmVersion(const VersionInfo& version, QWidget* parent)
     layout->addWidget(copyright_);
 
     fill(version);
+
+    // 371 by 353, or larger where the system's font needs more room.
+    const QSize needed = layout->sizeHint();
+    setFixedSize(std::max(371, needed.width()), std::max(353, needed.height()));
 }
 
 void TfrmVersion::fill(const VersionInfo& version) {
@@ -96,6 +100,7 @@ void TfrmVersion::fill(const VersionInfo& version) {
         productName_->setText(version.value(kProductName));
         version_->setText(text::kVersionLabelPrefix + version.value(kProductVersion));
         disclaimer_->setText(QString(text::kDisclaimer).replace(text::kCrLf, QStringLiteral("\n")));
+        disclaimer_->setMinimumHeight(std::max(81, disclaimer_->heightForWidth(268)));
         site_->setText(QString::fromUtf8(deployment::kSiteName) + u'\n' + site_->link());
         icon_->setPixmap(QApplication::windowIcon().pixmap(32, 32));
     } catch (const VersionInfoError&) {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace oxtarn::options {
 
@@ -33,10 +34,20 @@ bool storeMethod(const ProfileFile& file, int position) {
     return file.write(kSection, kMethodKey, QByteArray::number(position));
 }
 
+namespace {
+// Whether a file can be created in `dir`: tried, since permission bits do
+// not tell the whole story on every system.
+bool acceptsNewFiles(const QString& dir) {
+    if (!QFileInfo(dir).isDir()) return false;
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".oxtarn-XXXXXX")));
+    return probe.open();
+}
+}  // namespace
+
 QString settingsPath(const QString& programDir, const QString& userConfigDir) {
     const QString beside = QDir(programDir).filePath(kFileName);
     const QFileInfo file(beside);
-    const bool writable = file.exists() ? file.isWritable() : QFileInfo(programDir).isDir() && QFileInfo(programDir).isWritable();
+    const bool writable = file.exists() ? file.isWritable() : acceptsNewFiles(programDir);
     return writable ? beside : QDir(userConfigDir).filePath(kFileName);
 }
 

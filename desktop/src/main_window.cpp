@@ -21,6 +21,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
+
 #include "about_box.hpp"
 #include "file_ops.hpp"
 #include "inspection_options.hpp"

@@ -141,6 +141,7 @@ bool ProfileFile::write(const QByteArray& section, const QByteArray& key, const 
     }
     QDir().mkpath(QFileInfo(path_).absolutePath());
     QSaveFile file(path_);
+    file.setDirectWriteFallback(true);  // a writable file in a folder that takes no new files
     if (!file.open(QIODevice::WriteOnly)) return false;
     file.write(content);
     return file.commit();

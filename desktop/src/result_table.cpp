@@ -1,5 +1,7 @@
 #include "result_table.hpp"
 
+#include <algorithm>
+
 #include "texts.hpp"
 
 namespace oxtarn {
