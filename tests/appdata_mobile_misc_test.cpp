@@ -19,20 +19,8 @@ const std::string kDatabase = "44006100740061006200610073006500";
 const std::string kPageMake = "50006100670065004D0061006B006500";
 const Record kNothing{"?", "", ""};
 
-struct Case {
-    const char* row;  // the row and branch the file stands for
-    std::string content;
-    Record want;
-    std::int32_t sample = 256;
-    const char* name = "sample.bin";
-};
+using Case = RowCase;
 
-void check(const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.row);
-        EXPECT_EQ(identify_bytes(c.content, c.sample, 8, c.name), c.want);
-    }
-}
 
 // `tail` preceded by n filler bytes ("Q"), so that it starts at byte n.
 std::string after(std::size_t n, const std::string& tail) { return std::string(n, 'Q') + tail; }
@@ -46,7 +34,7 @@ std::string nul(const std::string& s) { return s + std::string(1, '\0'); }
 }  // namespace
 
 TEST(AppDataFamily, RowsInOrder) {
-    check({
+    check_rows({
         {"1 lower-case i", "\"i\",\"SCRT\",\"a\"\r\n", expected("zau")},
         {"1 upper-case I", "\"I\",\"SCRT\",\"a\"\r\n", expected("zau")},
         {"1 blank after the comma", "\"i\", \"SCRT\",\"a\"\r\n", kNothing},
@@ -142,7 +130,7 @@ TEST(AppDataFamily, RowsInOrder) {
 }
 
 TEST(AppDataFamily, WorksDocumentsAndTheirDetailTexts) {
-    check({
+    check_rows({
         {"26 Works 4.0", file_with(1180, {{0, kOle}, {1024, kRoot}, {1152, "4D00610074004F00530054"}}),
          expected("wps", 1, "Works 4.0"), 2048},
         {"26 any stream name beginning MatOST",
@@ -159,7 +147,7 @@ TEST(AppDataFamily, SearchesAndTheirBounds) {
     const std::string pim = "2C22506F77657250494D4D";
     const std::string pxr = "6400000064000000";
     const std::string ebk = "65436F6E746163745C646174616261736500843D";
-    check({
+    check_rows({
         {"7 anywhere", "Name,Phone,\"PowerPIMM\"\r\n", expected("pcf")},
         {"7 at an odd character", "Name" + straddling(pim), expected("pcf")},
         {"45 at character 0", bytes(pxr), expected("pxr", 2)},
@@ -173,7 +161,7 @@ TEST(AppDataFamily, SearchesAndTheirBounds) {
 }
 
 TEST(MobileFamily, RowsInOrder) {
-    check({
+    check_rows({
         {"1 hpb", bytes("012C030300000000 01"), expected("hpb")},
         {"2 krm", "KeikaiDenwaChakuMelo", expected("krm")},
         {"3 kkv", bytes("8800000005000000 01"), expected("kkv")},
@@ -195,7 +183,7 @@ TEST(MobileFamily, RowsInOrder) {
 TEST(MobileFamily, EarlySearchesWithinFirst32Characters) {
     const std::string ctel = "004354656C";
     const std::string cmelody = "00434D656C6F6479";
-    check({
+    check_rows({
         {"10 at character 30", after(15, bytes(ctel)), expected("ktl")},
         {"10 at odd character 31", after(15, straddling(ctel)), expected("ktl")},
         {"10 at character 32", after(16, bytes(ctel)), kNothing},
@@ -207,7 +195,7 @@ TEST(MobileFamily, EarlySearchesWithinFirst32Characters) {
 }
 
 TEST(MiscFamily, RowsInOrder) {
-    check({
+    check_rows({
         {"1 nmi", after(3, nul("") + "PerMan Surfer"), expected("nmi")},
         {"2 vix", "ViX " + bytes("00FF"), expected("vix")},
         {"3 mgc", "#Magical_CV 1.0", expected("mgc")},
@@ -244,7 +232,7 @@ TEST(MiscFamily, RowsInOrder) {
 
 TEST(MiscFamily, CdazNameWithinFirst96Characters) {
     const std::string cdaz = "2E6364617A";
-    check({
+    check_rows({
         {"5 at character 0", ".cdaz list", kNothing},
         {"5 at odd character 1", straddling(cdaz), expected("cdaz")},
         {"5 at byte 3", "abc.cdaz", expected("cdaz")},
@@ -256,7 +244,7 @@ TEST(MiscFamily, CdazNameWithinFirst96Characters) {
 TEST(MiscFamily, GameRecordDateLabels) {
     const std::string start = "\r\n" + sj("開始日時：");
     const std::string end = "\r\n" + sj("終了日時：");
-    check({
+    check_rows({
         {"26 game record", "#KIF version=2.0" + start + "2001/01/01" + end + "2001/01/02", expected("kif")},
         {"26 start label at character 0", start + "2001/01/01" + end, kNothing},
         {"26 end label at p + 32", "#" + start + "1234" + end, kNothing},
@@ -267,16 +255,16 @@ TEST(MiscFamily, GameRecordDateLabels) {
 
 TEST(MiscFamily, PresentExtensionFallbacks) {
     const std::string text = "Hello, world.\r\n\tA tabbed line.\r\n";
-    check({
-        {"28 plain text named .txt", text, expected("txt"), 256, "readme.txt"},
-        {"28 text with a bell", text + bytes("07"), kNothing, 256, "readme.txt"},
-        {"28 bell digits across a byte boundary", "0p?", expected("txt"), 256, "readme.txt"},
-        {"28 plain text named .doc", text, kNothing, 256, "readme.doc"},
-        {"28 empty .txt", "", expected("txt"), 256, "empty.txt"},
-        {"29 empty desklink", "", expected("desklink"), 256, "x.desklink"},
-        {"29 empty mapimail", "", expected("mapimail"), 256, "x.mapimail"},
-        {"29 empty mydocs", "", expected("mydocs"), 256, "x.mydocs"},
-        {"29 one byte desklink", "x", kNothing, 256, "x.desklink"},
-        {"29 empty file of another name", "", kNothing, 256, "x.lnk"},
+    check_rows({
+        {"28 plain text named .txt", text, expected("txt"), 256, 8, "readme.txt"},
+        {"28 text with a bell", text + bytes("07"), kNothing, 256, 8, "readme.txt"},
+        {"28 bell digits across a byte boundary", "0p?", expected("txt"), 256, 8, "readme.txt"},
+        {"28 plain text named .doc", text, kNothing, 256, 8, "readme.doc"},
+        {"28 empty .txt", "", expected("txt"), 256, 8, "empty.txt"},
+        {"29 empty desklink", "", expected("desklink"), 256, 8, "x.desklink"},
+        {"29 empty mapimail", "", expected("mapimail"), 256, 8, "x.mapimail"},
+        {"29 empty mydocs", "", expected("mydocs"), 256, 8, "x.mydocs"},
+        {"29 one byte desklink", "x", kNothing, 256, 8, "x.desklink"},
+        {"29 empty file of another name", "", kNothing, 256, 8, "x.lnk"},
     });
 }

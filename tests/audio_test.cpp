@@ -18,20 +18,8 @@ namespace {
 constexpr std::uint32_t kPlain = 8;     // quiet
 constexpr std::uint32_t kSpecial = 12;  // quiet + special identification
 
-struct Case {
-    std::string_view row;
-    std::string content;
-    Record want;
-    std::int32_t sample = 256;
-    std::uint32_t options = kPlain;
-};
+using Case = RowCase;
 
-void check(const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("row ") + std::string(c.row));
-        EXPECT_EQ(identify_bytes(c.content, c.sample, c.options), c.want);
-    }
-}
 
 // The audio detector on its own, for files it must leave to later families.
 std::string audio_alone(std::string_view content) {
@@ -49,7 +37,7 @@ constexpr std::string_view kAsf = "3026B2758E66CF11A6D900AA0062CE6C";
 }  // namespace
 
 TEST(AudioFamily, Rows) {
-    check({
+    check_rows({
         {"1", file_with(64, {{0, "FFFB9064"}}), expected("mp3")},
         {"1", file_with(64, {{0, "49443303"}}), expected("mp3")},
         {"1", file_with(64, {{0, "FFFA9044"}}), expected("mp3")},
@@ -104,7 +92,7 @@ TEST(AudioFamily, Rows) {
 }
 
 TEST(AudioFamily, AsfSubRows) {
-    check({
+    check_rows({
         {"5a", file_with(100, {{0, kAsf}, {16, "DB01000000000000050000000102A1DCAB8C47A9CF118EE400C00C2053656800"}}),
          expected("wma", 15), 256, kSpecial},
         {"5a", file_with(100, {{0, kAsf}, {16, "DB01000000000000050000000102A1DCAB8C47A9CF118EE400C00C2053656800"}}),
@@ -154,7 +142,7 @@ TEST(AudioFamily, WaveSubRows) {
         w.replace(at, hex.size() / 2, bytes(hex));
         return w;
     };
-    check({
+    check_rows({
         {"16a", with(44, "44463830"), expected("wav", 13), 256, kSpecial},
         {"16a", with(44, "44463830"), expected("wav", 1, pcm)},
         {"16b", with(119, "A1707080"), expected("wav", 10), 256, kSpecial},

@@ -12,19 +12,8 @@ using namespace oxtarn::test;
 
 namespace {
 
-struct Case {
-    const char* row;
-    std::string content;
-    Record want;
-    std::int32_t sample = 256;
-};
+using Case = RowCase;
 
-void check(const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.row);
-        EXPECT_EQ(identify_bytes(c.content, c.sample), c.want);
-    }
-}
 
 // The console detector alone, for files that an earlier family takes or
 // that no row of it takes.
@@ -77,7 +66,7 @@ std::string n64(std::string_view name) {
 }  // namespace
 
 TEST(ConsoleFamily, PlainRows) {
-    check({
+    check_rows({
         {"1", bytes("4E45531A02010000"), expected("nes")},
         {"2", bytes("02000D8100000100"), expected("fam")},
         {"4", bytes("4644531A01000000"), expected("fds")},
@@ -123,7 +112,7 @@ TEST(ConsoleFamily, PlainRows) {
 
 TEST(ConsoleFamily, SampleAndSizeLimits) {
     const std::string sega = file_with(300, {{0, "00FFFE0000000200"}, {256, "53454741204D45474120445249564520"}});
-    check({
+    check_rows({
         {"22", sega, expected("bin", 1), 260},
         {"21 needs 646 bytes", file_with(700, {{640, "4541474E5353"}}), expected("smd"), 646},
     });
@@ -138,7 +127,7 @@ TEST(ConsoleFamily, SampleAndSizeLimits) {
 TEST(ConsoleFamily, Titles) {
     const std::string vectrex = bytes("6720474345203139383280FD0DF85030B8") + "MINE STORM" + bytes("8000");
     const std::string vms = file_with(600, {{0, "210680284F000000000000284F000000"}, {512, hex_of("HELLO")}});
-    check({
+    check_rows({
         {"3", nsf("Mega Quest"), expected("nsf", 1, "Title=Mega Quest")},
         {"3 empty name", nsf(""), expected("nsf", 1, "Title=")},
         {"3 name of 32 bytes", nsf("ABCDEFGHIJKLMNOPQRSTUVWXYZ012345"),
@@ -266,7 +255,7 @@ TEST(ConsoleFamily, ComesBeforePictures) {
     // A picture header that a console row reads as its own: the chain asks
     // the console family first.
     std::string png = bytes("89504E470D0A1A0A0000000D494844520000001000000010080200000018FBE200");
-    check({
+    check_rows({
         {"16 takes a tim header of zeros", file_with(48, {{0, "10"}}), expected("smc,pce")},
         {"18 takes a PNG whose IHDR check holds 18 FB E2", png, expected("smc,fig")},
         {"18 takes a BM header with byte 3 = 77", file_with(40, {{0, "424D0077"}}), expected("smc,fig")},

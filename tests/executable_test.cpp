@@ -14,20 +14,8 @@ using namespace std::string_literals;
 
 namespace {
 
-struct Case {
-    std::string row;
-    std::string content;
-    Record want;
-    int sample = 256;
-    std::string name = "sample.bin";
-};
+using Case = RowCase;
 
-void check(const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-        SCOPED_TRACE("row " + c.row);
-        EXPECT_EQ(identify_bytes(c.content, c.sample, 8, c.name), c.want);
-    }
-}
 
 // `size` zero bytes with raw byte strings written at their offsets.
 std::string laid_out(std::size_t size, std::initializer_list<std::pair<std::size_t, std::string>> parts) {
@@ -54,21 +42,21 @@ const std::string kUnknown = "?";
 TEST(ExecutableFamily, ProgramFilesAndSelfExtractors) {
     const std::string all =
         "exe,dll,scr,spi,ocx,oca,vxd,cpl,drv,crl,sys,386,ime,acm,fon,com,vbx,ax,3gr,mod";
-    check({
+    check_rows({
         {"2a", laid_out(64, {{0, "MZ"}, {36, "LHA's SFX"}}), expected("exe", 1, sj("LZH自己解凍形式"))},
         {"2b", laid_out(160, {{0, "MZ"}, {128, bytes("CC6C6253")}}), expected("exe", 1, sj("ZIP自己解凍形式"))},
         {"2c", laid_out(160, {{0, "MZ"}, {128, bytes("542BF0FD")}}), expected("exe", 1, sj("CAB自己解凍形式"))},
         {"2d", laid_out(160, {{0, "MZ"}, {36, "LHA's"}}), expected(all)},
         // the candidate ordering puts the present extension first
         {"2d dll", laid_out(64, {{0, "MZ"}}),
-         expected("dll,exe,scr,spi,ocx,oca,vxd,cpl,drv,crl,sys,386,ime,acm,fon,com,vbx,ax,3gr,mod"), 256, "x.dll"},
+         expected("dll,exe,scr,spi,ocx,oca,vxd,cpl,drv,crl,sys,386,ime,acm,fon,com,vbx,ax,3gr,mod"), 256, 8, "x.dll"},
         // a file starting MZ never reaches the later rows
         {"2 before 47", "MZ [InternetShortcut]"s, expected(all)},
     });
 }
 
 TEST(ExecutableFamily, FixedHeaders) {
-    check({
+    check_rows({
         {"1", "[Description]\r\nName=x\r\n", expected("asd")},
         {"3", laid_out(24, {{8, "EKIM"}}), expected("cdb")},
         {"4", "ITSF\x03\0\0\0"s, expected("chm,chi")},
@@ -114,7 +102,7 @@ TEST(ExecutableFamily, FixedHeaders) {
 }
 
 TEST(ExecutableFamily, HelpFiles) {
-    check({
+    check_rows({
         {"13 gid 21", bytes("3F5F0300210000000000"), expected("gid")},
         {"13 gid 3F", bytes("3F5F03003F0000000000"), expected("gid")},
         {"13 hlp", bytes("3F5F0300220000000000"), expected("hlp")},
@@ -129,12 +117,12 @@ TEST(ExecutableFamily, FontTableTags) {
         cases.push_back({"46 " + tag, head + tag + "\x12\x34", expected("ttf,tte")});
     // a first tag the list lacks is not this family's
     cases.push_back({"46 cmap", head + "cmap\x12\x34", expected(kUnknown)});
-    check(cases);
+    check_rows(cases);
 }
 
 TEST(ExecutableFamily, FindsAndTheirBounds) {
     const std::string list = "GetRight Download List";
-    check({
+    check_rows({
         // at character 20 it is found; at 0 and at 200 it is not (row 47 then takes the file)
         {"12 at 20", "0123456789" + list + "\r\n", expected("grx")},
         {"12 at 0", list + "\r\n[InternetShortcut]\r\n", expected("url")},
@@ -150,11 +138,11 @@ TEST(ExecutableFamily, CompoundFilesNeedTheirSampleLength) {
     const std::string fla = laid_out(784, {{0, kOle}, {512, u16("Root")}, {768, u16("Page 1")}});
     const std::string msi = laid_out(1160, {{0, kOle}, {1024, u16("Root Entry")}, {1152, bytes("4048")}});
     const std::string opt = laid_out(1300, {{0, kOle}, {1024, u16("Root Entry")}, {1280, u16("Browser")}});
-    check({
+    check_rows({
         {"18", fla, expected("fla"), 776},
         {"18 short", fla, expected(kUnknown), 775},
         {"20", msi, expected("msi,msm"), 1154},
-        {"20 named msm", msi, expected("msm,msi"), 2000, "x.msm"},
+        {"20 named msm", msi, expected("msm,msi"), 2000, 8, "x.msm"},
         {"20 short", msi, expected(kUnknown), 1153},
         {"21", opt, expected("opt"), 1293},
         {"21 short", opt, expected(kUnknown), 1292},
@@ -162,7 +150,7 @@ TEST(ExecutableFamily, CompoundFilesNeedTheirSampleLength) {
 }
 
 TEST(ExecutableFamily, DialUpEntryName) {
-    check({
+    check_rows({
         {"11", "[Entry]\r\nEntry_Name=Home dial\r\nPhone=1\r\n", expected("dun", 1, "Home dial")},
         {"11 empty value", "[Entry]\r\nEntry_Name=\r\nPhone=1\r\n", expected("dun")},
         {"11 no line end", "[Entry]\r\nEntry_Name=Home dial", expected("dun")},
@@ -175,7 +163,7 @@ TEST(ExecutableFamily, DialUpEntryName) {
 }
 
 TEST(ExecutableFamily, ContentsTitle) {
-    check({
+    check_rows({
         {"14", ":Base main.hlp\r\n:Title Main Help\r\n:Index x\r\n", expected("cnt", 1, "Main Help")},
         {"14 no line end", ":Base main.hlp\r\n:Title Main Help", expected("cnt")},
         {"14 line end at once", ":Base main.hlp\r\n:Title\r\n", expected("cnt")},
@@ -185,7 +173,7 @@ TEST(ExecutableFamily, ContentsTitle) {
 
 TEST(ExecutableFamily, TextAtByte20) {
     const std::string head = "fMAI" + std::string(16, '\x11');
-    check({
+    check_rows({
         {"15", head + "Album name\0\0"s, expected("iaf", 1, "Album name")},
         // a zero byte after a character ending in 0 is found one digit early;
         // the appended digit completes the character

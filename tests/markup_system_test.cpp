@@ -16,20 +16,8 @@ const std::string kOle = "D0CF11E0A1B11AE1";
 const std::string kRoot = "52006F006F007400";
 const Record kNothing{"?", "", ""};
 
-struct Case {
-    const char* row;  // the row and branch the file stands for
-    std::string content;
-    Record want;
-    std::int32_t sample = 256;
-    std::uint32_t options = 8;
-};
+using Case = RowCase;
 
-void check(const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.row);
-        EXPECT_EQ(identify_bytes(c.content, c.sample, c.options), c.want);
-    }
-}
 
 // The bytes of `hex` shifted by half a byte: the pattern stands at an odd
 // character position (one digit into the first byte).
@@ -44,7 +32,7 @@ Record html(const std::string& title = "") { return expected("htm,html,rtx", 1, 
 
 TEST(MarkupFamily, HtmlTagWithinFirstHundredCharacters) {
     const std::string html_tag = "3C68746D6C3E";
-    check({
+    check_rows({
         {"1 lower-case tag", "<html><body>hello</body></html>", html()},
         {"1 upper-case tag", "<HTML><BODY>hello</BODY></HTML>", html()},
         {"1 tag at byte 49", comment(49) + "<html>", html()},
@@ -58,7 +46,7 @@ TEST(MarkupFamily, HtmlTagWithinFirstHundredCharacters) {
 }
 
 TEST(MarkupFamily, HtmlTitleBecomesTheDetailText) {
-    check({
+    check_rows({
         {"lower-case tags", "<html><head><title>Index</title></head>", html("Index")},
         {"upper-case tags", "<HTML><HEAD><TITLE>Index</TITLE></HEAD>", html("Index")},
         {"Shift-JIS title kept byte for byte", "<html><title>" + sj("目次のページ") + "</title>",
@@ -75,7 +63,7 @@ TEST(MarkupFamily, HtmlTitleBecomesTheDetailText) {
 
 TEST(MarkupFamily, XmlAndHelpset) {
     const std::string helpset = "3C68656C707365742076657273696F6E";
-    check({
+    check_rows({
         {"2 plain xml", "<?xml version=\"1.0\"?><root/>", expected("xml")},
         {"2 helpset", "<?xml version=\"1.0\"?>\r\n<helpset version=\"2.0\">", expected("hs")},
         {"2 helpset at character 32", "<?xml" + std::string(11, ' ') + "<helpset version=\"2.0\">", expected("xml")},
@@ -87,7 +75,7 @@ TEST(MarkupFamily, XmlAndHelpset) {
 }
 
 TEST(MarkupFamily, MailCardsAndClientFiles) {
-    check({
+    check_rows({
         {"3 Return-Path", "Return-Path: <ann@example.org>\r\n", expected("eml")},
         {"3 >From bin", ">From bin Mon Jan  1 00:00:00 2001\r\n", expected("eml")},
         {"3 Delivered-To", "Delivered-To: ann@example.org\r\n", expected("eml")},
@@ -129,7 +117,7 @@ std::string theme(std::size_t n) {
 
 TEST(SystemFamily, ThemeSectionWithinFirst512Characters) {
     const std::string section = "7D5C44656661756C7449636F6E5D0D0A44656661756C7456616C75653D";
-    check({
+    check_rows({
         {"4 at character 34", theme(17), expected("theme")},
         {"4 at character 32", theme(16), kNothing},
         {"4 at odd character 33", "[CLSID\\{AAAAAAAA" + straddling(section), expected("theme")},
@@ -140,7 +128,7 @@ TEST(SystemFamily, ThemeSectionWithinFirst512Characters) {
 }
 
 TEST(SystemFamily, RowsInOrder) {
-    check({
+    check_rows({
         {"1 clp", bytes("50C30100 0000"), expected("clp")},
         {"2 clp", bytes("50C30300 0000"), expected("clp")},
         {"3 clp", bytes("50C30800 0000"), expected("clp")},
@@ -206,7 +194,7 @@ TEST(SystemFamily, RowsInOrder) {
 
 TEST(SystemFamily, StyleSheetRowNeedsSpecialIdentification) {
     const std::string sheet = "body{font-size:10pt}\r\n" + bytes("7F03") + "p{margin:0}";
-    check({
+    check_rows({
         {"35 with option bit 4", sheet, expected("css", 15), 256, 8 | 4},
         {"35 without option bit 4", sheet, kNothing},
     });

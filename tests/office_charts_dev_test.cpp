@@ -14,20 +14,8 @@ using namespace std::string_literals;
 
 namespace {
 
-struct Case {
-    std::string row;
-    std::string content;
-    Record want;
-    int sample = 256;
-    std::string name = "sample.bin";
-};
+using Case = RowCase;
 
-void check(const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-        SCOPED_TRACE("row " + c.row);
-        EXPECT_EQ(identify_bytes(c.content, c.sample, 8, c.name), c.want);
-    }
-}
 
 using Parts = std::initializer_list<std::pair<std::size_t, std::string>>;
 
@@ -64,7 +52,7 @@ const std::string kRoot = u16("Root Entry");
 TEST(OfficeFamily, DirectoryEntryNames) {
     const std::string jsrv = u16("\x04JSRV");
     const std::string document = u16("Document");
-    check({
+    check_rows({
         {"1", compound(1344, {{1024, kRoot}, {1152, u16("Timeline")}, {1280, u16("WindowsMovieMaker")}}),
          expected("mswmm"), 2000},
         {"9a", compound(1200, {{1024, kRoot}, {1152, u16("PowerPoint Document")}}), expected("ppt,pot,pps"), 2000},
@@ -90,7 +78,7 @@ TEST(OfficeFamily, DirectoryEntryNames) {
 }
 
 TEST(OfficeFamily, SpreadsheetGroup) {
-    check({
+    check_rows({
         {"5a", compound(1200, {{1100, "[Red]"}}), expected("xls,xlt,xla,gra"), 2000},
         // [Red] before character 2100 is not seen; row 5b takes the file
         {"5a too early", compound(1200, {{1024, kRoot}, {1152, u16("Workbook")}, {1000, "[Red]"}}),
@@ -100,7 +88,7 @@ TEST(OfficeFamily, SpreadsheetGroup) {
 }
 
 TEST(OfficeFamily, WordGroupSearchesInOrder) {
-    check({
+    check_rows({
         {"4a", compound(1552, {{1536, bytes("5F6AFD800D540D00B8900D54FA572C67")}}), expected("doc", 1, "Word2000"),
          2000},
         {"4b", compound(1000, {{700, u16("Word97")}}), expected("doc", 1, "Word97"), 1000},
@@ -124,7 +112,7 @@ TEST(OfficeFamily, WordGroupSearchesInOrder) {
 TEST(OfficeFamily, WizardsNeedALongSample) {
     const std::string sentences = compound(8928, {{8912, sj("文例 ウィザード") + '\0'}});
     const std::string memo = compound(8928, {{8912, sj("メモ ウィザード") + '\0'}});
-    check({
+    check_rows({
         {"2", sentences, expected("wiz", 1, sj("文例ｳｨｻﾞｰﾄﾞ")), 8928},
         {"3", memo, expected("wiz", 1, sj("ﾒﾓｳｨｻﾞｰﾄﾞ")), 9000},
         {"2 short", sentences, expected(kUnknown), 8927},
@@ -133,16 +121,16 @@ TEST(OfficeFamily, WizardsNeedALongSample) {
 
 TEST(OfficeFamily, PresentExtensionRow) {
     const std::string bare = compound(512, {});
-    check({
-        {"20b", bare, expected("jsd", 2), 256, "x.jsd"},
-        {"20b upper case name", bare, expected("jsd", 2), 256, "X.JSD"},
-        {"20b other name", bare, expected(kUnknown), 256, "x.doc"},
+    check_rows({
+        {"20b", bare, expected("jsd", 2), 256, 8, "x.jsd"},
+        {"20b upper case name", bare, expected("jsd", 2), 256, 8, "X.JSD"},
+        {"20b other name", bare, expected(kUnknown), 256, 8, "x.doc"},
     });
 }
 
 TEST(OfficeFamily, PlainHeaders) {
     const std::string doc = "DOC\0\0\0\0\0"s + std::string(8, '\x11');
-    check({
+    check_rows({
         {"6", bytes("09000400040010000011"), expected("xjs", 1, sj("2.1形式"))},
         {"7", bytes("09020600010010000011"), expected("xjs", 1, sj("3.1形式"))},
         {"8", bytes("09040600000010000011"), expected("xls", 2, sj("4.0形式"))},
@@ -165,7 +153,7 @@ TEST(OfficeFamily, PlainHeaders) {
 // ---- music-game charts -----------------------------------------------------
 
 TEST(ChartFamily, Rows) {
-    check({
+    check_rows({
         {"1 binary", bytes("0D0A2A2D01FF"), expected("bms,bme")},
         {"2", "#FILE:song.mp3\r\n#TITLE:My Song\r\n", expected("msd")},
         {"2 at once", "#FILE:#TITLE:My Song\r\n", expected("msd")},
@@ -181,9 +169,9 @@ TEST(ChartFamily, Rows) {
 
 TEST(ChartFamily, ChartTitle) {
     const std::string header = "\r\n*---------------------- HEADER FIELD\r\n\r\n#PLAYER 1\r\n#GENRE Test\r\n";
-    check({
+    check_rows({
         {"1", header + "#TITLE My Song\r\n#ARTIST Me\r\n", expected("bms,bme", 1, "My Song")},
-        {"1 named bme", header + "#TITLE My Song\r\n", expected("bme,bms", 1, "My Song"), 256, "x.bme"},
+        {"1 named bme", header + "#TITLE My Song\r\n", expected("bme,bms", 1, "My Song"), 256, 8, "x.bme"},
         {"1 no line end", header + "#TITLE My Song", expected("bms,bme")},
         {"1 empty title", header + "#TITLE \r\n", expected("bms,bme")},
         // a tag before character 65 is not seen; without another one the
@@ -197,7 +185,7 @@ TEST(ChartFamily, ChartTitle) {
 // ---- development and project files -----------------------------------------
 
 TEST(DevelopmentFamily, HeadersWithVersions) {
-    check({
+    check_rows({
         {"2", "Type=Exe\r\nForm=Form1.frm\r\n", expected("vbp", 1, "Version 5.0/6.0")},
         {"3", "Form=Form1.frm\r\n", expected("vbp", 1, "Version 4.0")},
         {"6", "VERSION 1.0 CLASS\r\nBEGIN\r\n", expected("cls", 1, "Version 4.0/5.0/6.0")},
@@ -218,13 +206,13 @@ TEST(DevelopmentFamily, HeadersWithVersions) {
 }
 
 TEST(DevelopmentFamily, FixedHeaders) {
-    check({
+    check_rows({
         {"1", "\xFF\xFE"s + u16("using System;\r\n"), expected("cs")},
         {"4", "VBGROUP 5.0\r\n", expected("vbg")},
         {"5", bytes("CAFEBABE0003002D0011"), expected("class")},
         {"9", "; CLW file contains information for the class wizard\r\n", expected("clw")},
         {"10", "#!/usr/bin/perl\n", expected("cgi,pl")},
-        {"10 local", "#!/usr/local/bin/perl\n", expected("pl,cgi"), 256, "x.pl"},
+        {"10 local", "#!/usr/local/bin/perl\n", expected("pl,cgi"), 256, 8, "x.pl"},
         {"11", "package jcode;\n", expected("pl")},
         {"14", "Microsoft Developer Studio Workspace File, Format Version 6.00\r\n", expected("dsw")},
         {"15", "# Microsoft eMbedded Visual Tools Project File - Name=\"x\"\r\n", expected("vcp")},
@@ -263,7 +251,7 @@ TEST(DevelopmentFamily, Searches) {
         {"33", "import java.util.*;\r\n", expected("java")},
         // row 33 is tried before the directives
         {"33 before 34", "#pragma once\r\nimport java.io.*;\r\n", expected("java")},
-        {"34 named h", "/* x */\r\n#include <x.h>\r\n", expected("h,c,cpp,pc"), 256, "x.h"},
+        {"34 named h", "/* x */\r\n#include <x.h>\r\n", expected("h,c,cpp,pc"), 256, 8, "x.h"},
         {"35", "I xyz\r\nIDL:x\r\n", expected("if")},
         {"35 at 8", "I xy\r\nIDL:x\r\n", expected(kUnknown)},
         {"35 at 94", "I " + std::string(45, 'x') + "\r\nIDL:x\r\n", expected("if")},
@@ -274,12 +262,12 @@ TEST(DevelopmentFamily, Searches) {
     for (std::string directive : {"#include <x.h>", "#define X 1", "#ifdef X", "#ifndef X", "#import <x.tlb>",
                                   "#pragma once", "#undef X"})
         cases.push_back({"34 " + directive, "/* x */\r\n" + directive + "\r\n", expected("c,cpp,h,pc")});
-    check(cases);
+    check_rows(cases);
 }
 
 TEST(DevelopmentFamily, ProjectName) {
     const std::string head = "# Microsoft Developer Studio Project File";
-    check({
+    check_rows({
         {"13", head + " - Name=\"Demo\" - Package Owner=<4>\r\n", expected("dsp", 1, "Demo")},
         {"13 zero", head + " - Name=\"De\0mo\" - x\r\n"s, expected("dsp", 1, "De")},
         {"13 no closing quote", head + " - Name=\"Demo\"\r\n", expected("dsp")},

@@ -15,20 +15,8 @@ namespace {
 constexpr std::uint32_t kPlain = 8;     // quiet
 constexpr std::uint32_t kSpecial = 12;  // quiet and special identification
 
-struct Case {
-    const char* row;
-    std::string content;
-    Record want;
-    std::int32_t sample = 256;
-    std::uint32_t options = kPlain;
-};
+using Case = RowCase;
 
-void check(const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.row);
-        EXPECT_EQ(identify_bytes(c.content, c.sample, c.options), c.want);
-    }
-}
 
 // The picture detector alone, for files that no row of it takes.
 std::string picture_alone(const std::string& content, std::uint32_t options = kPlain) {
@@ -65,7 +53,7 @@ std::string cursor(std::string_view title_hex) {
 }  // namespace
 
 TEST(PictureFamily, PlainRows) {
-    check({
+    check_rows({
         {"1", bytes("8A4D4E470D0A1A0A"), expected("mng")},
         {"2", bytes("8B4A4E470D0A1A0A"), expected("jng")},
         {"5", bytes("00000100010020200000010020000000"), expected("ico")},
@@ -136,7 +124,7 @@ TEST(PictureFamily, PlainRows) {
 }
 
 TEST(PictureFamily, DetailTexts) {
-    check({
+    check_rows({
         {"4h GIF89a", "GIF89a\x10", expected("gif", 1, sj("89a形式"))},
         {"4h GIF87a", "GIF87a\x10", expected("gif", 1, sj("87a形式"))},
         {"11", bytes("FFD8FFE11234457869660000"), expected("jpg", 1, sj("EXIF形式"))},
@@ -178,7 +166,7 @@ TEST(PictureFamily, CompoundFiles) {
     // Summary without Data: row 46 does not hold, row 47 does.
     const std::string half = file_with(1500, {{0, "D0CF11E0A1B11AE1"}, {15, "57696E646F777320447261772044726177"},
                                               {1024, root_entry}, {1152, "0500530075006D006D00610072007900"}});
-    check({
+    check_rows({
         {"3a", picture_it, expected("mix", 1, "Picture It 2.0-3.0"), 3000},
         {"3b", comp_obj, expected("mix"), 2000},
         {"25", yukjdq, expected("upx,tpx"), 1296},
@@ -197,7 +185,7 @@ TEST(PictureFamily, GifSpecialRows) {
         return out;
     };
     const std::string totog = at(792, "746F746F67202020");
-    check({
+    check_rows({
         {"4a", at(784, "0000080008000008"), expected("gif", 11), 1000, kSpecial},
         {"4b", totog, expected("gif", 12), 1000, kSpecial},
         {"4b sample short of byte 792", totog, expected("gif", 1, sj("89a形式")), 256, kSpecial},
@@ -214,7 +202,7 @@ TEST(PictureFamily, GifSpecialRows) {
 
 TEST(PictureFamily, BitmapRows) {
     const std::string marked = bmp({{54, "FF0000FE0000FF0000FF0000FF0000FF0000FC0000FF0000FD0000"}});
-    check({
+    check_rows({
         {"8f", bmp({}), expected("bmp,dib,2bp,rle")},
         {"8f without the option", marked, expected("bmp,dib,2bp,rle")},
         {"8a before 8b", marked, expected("bmp", 12), 256, kSpecial},
@@ -244,7 +232,7 @@ TEST(PictureFamily, JfifRows) {
     const std::string with_494A = with_blocks("494A59F9");
     std::string blocks_and_usojpeg = with_blocks("");
     blocks_and_usojpeg.replace(20, 7, "USOJPEG");
-    check({
+    check_rows({
         {"10j", jfif(64, {}), expected("jpg,jpeg,jif,jpe,jfi,jfif")},
         {"10a", jfif(64, {{10, "FFFF"}}), expected("jpg", 13), 256, kSpecial},
         {"10a without the option", jfif(64, {{10, "FFFF"}}), expected("jpg,jpeg,jif,jpe,jfi,jfif")},
@@ -297,7 +285,7 @@ TEST(PictureFamily, OtherSpecialSubRows) {
     const std::string png_nayu = bytes(std::string(kPngHead) + "000000046E61597500000000");
     const std::string png_2001 =
         bytes(std::string(kPngHead) + "0000000774494D4507D1010101010100000000" + "0000001049444154" + "78DA0000");
-    check({
+    check_rows({
         {"21s", tiff, expected("tif", 15), 1000, kSpecial},
         {"21s needs both ramps", tiff_240_only, expected("tif,tiff,tcf"), 1000, kSpecial},
         {"21s sample short of byte 752", tiff, expected("tif,tiff,tcf"), 256, kSpecial},

@@ -1,5 +1,6 @@
 #include "support.hpp"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -81,6 +82,13 @@ Record identify_bytes(std::string_view content, std::int32_t sample_length, std:
                       std::string_view name) {
     TempDir dir;
     return info(dir.write(name, content), sample_length, options);
+}
+
+void check_rows(const std::vector<RowCase>& cases) {
+    for (const RowCase& c : cases) {
+        SCOPED_TRACE("row " + c.row);
+        EXPECT_EQ(identify_bytes(c.content, c.sample, c.options, c.name), c.want);
+    }
 }
 
 }  // namespace oxtarn::test

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace oxtarn::test {
 
@@ -59,5 +60,20 @@ Record expected(std::string_view extension, int selector = 1, std::string_view d
 // comes from it) with the given sample length and option bits.
 Record identify_bytes(std::string_view content, std::int32_t sample_length = 256, std::uint32_t options = 8,
                       std::string_view name = "sample.bin");
+
+// One file standing for a row (or branch) of a family table, and the record
+// the engine must write for it.
+struct RowCase {
+    std::string row;
+    std::string content;
+    Record want;
+    std::int32_t sample = 256;
+    std::uint32_t options = 8;
+    std::string name = "sample.bin";
+};
+
+// Identifies each case's file through the exported interface and compares
+// the whole record, naming the row on a mismatch.
+void check_rows(const std::vector<RowCase>& cases);
 
 }  // namespace oxtarn::test

@@ -19,20 +19,8 @@ namespace {
 constexpr std::uint32_t kPlain = 8;     // quiet
 constexpr std::uint32_t kSpecial = 12;  // quiet + special identification
 
-struct Case {
-    std::string_view row;
-    std::string content;
-    Record want;
-    std::int32_t sample = 256;
-    std::uint32_t options = kPlain;
-};
+using Case = RowCase;
 
-void check(const std::vector<Case>& cases) {
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string("row ") + std::string(c.row));
-        EXPECT_EQ(identify_bytes(c.content, c.sample, c.options), c.want);
-    }
-}
 
 using Detector = std::string (*)(const zarvo::HexImage&, zarvo::Context&);
 
@@ -48,7 +36,7 @@ std::string ascii(std::string_view text) { return std::string(text); }
 // ---- video ----------------------------------------------------------------------
 
 TEST(VideoFamily, Rows) {
-    check({
+    check_rows({
         {"3", file_with(64, {{0, "00010000 6D646174"}}), expected("mov,qt")},
         {"3", file_with(64, {{0, "00010000 6D6F6F76"}}), expected("mov,qt")},
         {"3", file_with(64, {{0, "00010000 706E6F74"}}), expected("mov,qt")},
@@ -90,7 +78,7 @@ TEST(VideoFamily, AviSubRowsReadBytes20And2048WithSpecialIdentification) {
     auto avi = [](std::size_t at, std::string_view hex) {
         return file_with(2100, {{0, "52494646 00100000 41564920 4C495354"}, {at, hex}});
     };
-    check({
+    check_rows({
         {"2a", avi(20, "44463830"), expected("avi", 13), 256, kSpecial},
         {"2b", avi(2048, "30306462409C00"), expected("avi", 10, sj("DOS版")), 3000, kSpecial},
         {"2c", avi(2048, "30306462280A00"), expected("avi", 14), 3000, kSpecial},
@@ -105,7 +93,7 @@ TEST(VideoFamily, MpegDetailOnlyWhenTheImageEndsRightAfterTheTag) {
     auto mpeg = [](std::size_t size, std::string_view tag) {
         return file_with(size, {{0, "000001BA21000100018003E1"}, {112, tag}});
     };
-    check({
+    check_rows({
         {"4", mpeg(116, "6D703400"), expected("mpg,mpeg,mpe", 1, "Microsoft MPEG-4 v1")},
         {"4", mpeg(116, "6D703432"), expected("mpg,mpeg,mpe", 1, "Microsoft MPEG-4 v2")},
         {"4", mpeg(116, "6D703433"), expected("mpg,mpeg,mpe", 1, "Microsoft MPEG-4 v3")},
@@ -140,7 +128,7 @@ TEST(DiscFamily, Rows) {
                                                   {1024, "52006F006F007400"},
                                                   {1536, "52006F006F007400"},
                                                   {1664, "43006F006E00740065006E0074007300"}});
-    check({
+    check_rows({
         {"2", ascii("Vaku, Teso-ra. image"), expected("lcd")},
         {"3", file_with(32800, {{32768, "014344303031"}}), expected("iso,img"), 40000},
         {"4", file_with(37700, {{37656, "014344303031"}}), expected("iso"), 40000},
@@ -183,7 +171,7 @@ TEST(DiscFamily, Rows) {
 TEST(DiscFamily, FcdTitleRunsToTheFirstZeroByte) {
     auto fcd = [](std::string_view title_hex) { return file_with(200, {{12, title_hex}, {140, "464344"}}); };
     const std::string japanese = zarvo::text::to_hex(sj("シャル")) + "00";
-    check({
+    check_rows({
         {"1", fcd("41424300"), expected("fcd", 1, "Title=ABC")},
         {"1", fcd(japanese), expected("fcd", 1, sj("Title=シャル"))},
         {"1", fcd("00"), expected("fcd", 1, "Title=")},
@@ -195,7 +183,7 @@ TEST(DiscFamily, FcdTitleRunsToTheFirstZeroByte) {
 // ---- checksum and name lists ----------------------------------------------------
 
 TEST(ChecksumLists, Rows) {
-    check({
+    check_rows({
         {"1", ascii("Name                 CRC        Byte\r\nfile.bin  1234ABCD  100\r\n"), expected("crc")},
         {"1", ascii("NameCRCByte"), expected("crc")},
         {"2", ascii("03AB list"), expected("sslst")},
