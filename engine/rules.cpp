@@ -109,4 +109,8 @@ std::string decoded(const HexImage& image, long byte, long count, std::string_vi
     return text::decode_hex(image.bytes(byte, count), padding);
 }
 
+std::string decoded_slice(const HexImage& image, long from, long count, std::string_view appended) {
+    return text::decode_hex(std::string(image.mid(from, count)) + std::string(appended));
+}
+
 }  // namespace zarvo::rules

@@ -118,5 +118,9 @@ std::string run(const Table& table, const HexImage& image, Context& ctx);
 
 // The characters that the bytes from k spell (ending at a zero byte).
 std::string decoded(const HexImage& image, long byte, long count, std::string_view padding = "");
+// The characters that `count` hex digits from character `from` spell, with
+// `appended` digits added before decoding (a negative count takes no digit
+// of the image; a lone last digit is dropped).
+std::string decoded_slice(const HexImage& image, long from, long count, std::string_view appended = "");
 
 }  // namespace zarvo::rules

@@ -175,8 +175,9 @@ TEST(DiscFamily, FcdTitleRunsToTheFirstZeroByte) {
         {"1", fcd("41424300"), expected("fcd", 1, "Title=ABC")},
         {"1", fcd(japanese), expected("fcd", 1, sj("Title=シャル"))},
         {"1", fcd("00"), expected("fcd", 1, "Title=")},
-        // "00" straddling bytes 13 and 14 ends the title inside byte 13.
-        {"1", fcd("4150054200"), expected("fcd", 1, "Title=A")},
+        // "00" straddling bytes 13 and 14 ends the title after byte 13, which
+        // is kept whole (50 is P), as in the other terminated titles.
+        {"1", fcd("4150054200"), expected("fcd", 1, "Title=AP")},
     });
 }
 

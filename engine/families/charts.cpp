@@ -17,8 +17,7 @@ void chart_title(const HexImage& img, Context& ctx) {
     long t = img.find("235449544C45", 65);
     if (t < 0) return;
     long e = img.find("0D0A", t + 14);
-    long count = e - t - 14;
-    ctx.detail = count < 0 ? std::string() : text::decode_hex(img.mid(t + 14, count));
+    ctx.detail = decoded_slice(img, t + 14, e - t - 14);
 }
 
 const Table& table() {

@@ -45,7 +45,7 @@ Effect terminated_title(long start, std::string_view terminator = "00") {
     return [=](const HexImage& img, Context& ctx) {
         long p = img.find(terminator, start + 1);
         if (p < 0) return;
-        ctx.detail = "Title=" + text::decode_hex(std::string(img.mid(start, p - start)) + "0");
+        ctx.detail = "Title=" + decoded_slice(img, start, p - start, "0");
     };
 }
 

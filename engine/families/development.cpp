@@ -17,8 +17,7 @@ namespace {
 std::string project_name(const HexImage& img, Context&) {
     long p = img.find("4E616D653D22", 83);
     long q = img.find("2220", p + 12);
-    long count = q - p - 12;
-    return count < 0 ? std::string() : text::decode_hex(img.mid(p + 12, count));
+    return decoded_slice(img, p + 12, q - p - 12);
 }
 
 const Table& table() {

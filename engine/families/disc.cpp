@@ -13,11 +13,12 @@ namespace {
 
 // Row 1: the disc title starts at byte 12 (character 24) and runs to the
 // first "00" found as text from character 25; a zero byte on a byte boundary
-// ends it as well. The slice keeps all P − 24 characters before that "00", so
-// the title's last character is kept.
+// ends it as well. The whole slice before that "00" is taken and a "0"
+// appended, as for the other terminated titles, so the title's last
+// character is kept even when the "00" is found across a byte boundary.
 std::string disc_title(const HexImage& image, Context&) {
     long p = image.find("00", 25);
-    std::string title = p >= 0 ? text::decode_hex(image.mid(24, p - 24)) : std::string();
+    std::string title = p >= 0 ? decoded_slice(image, 24, p - 24, "0") : std::string();
     return "Title=" + title;
 }
 

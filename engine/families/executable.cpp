@@ -11,13 +11,6 @@ using namespace rules;
 
 namespace {
 
-// The decoded text of `count` characters from character `from`; a negative
-// count takes nothing (so a missing line end gives empty text).
-std::string decoded_slice(const HexImage& img, long from, long count, std::string_view tail = "") {
-    if (count < 0) return text::decode_hex(tail);
-    return text::decode_hex(std::string(img.mid(from, count)) + std::string(tail));
-}
-
 // Row 11: the value of Entry_Name= up to its line end. The slice runs one
 // digit into the line end; the decoder drops that lone digit. Without
 // Entry_Name= past the start, the detail text stays as it was.

@@ -29,8 +29,7 @@ void html_title(const HexImage& img, Context& ctx) {
     long open = first_tag(img, "3C7469746C653E", "3C5449544C453E");       // <title>, <TITLE>
     long close = first_tag(img, "3C2F7469746C653E", "3C2F5449544C453E");  // </title>, </TITLE>
     if (open < 0 || close < 0) return;
-    long count = close - open - 14;
-    ctx.detail = count < 0 ? std::string() : text::decode_hex(img.mid(open + 14, count));
+    ctx.detail = decoded_slice(img, open + 14, close - open - 14);
 }
 
 const Table& table() {

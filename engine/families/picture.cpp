@@ -30,7 +30,7 @@ std::string gif_version(const HexImage& img, Context&) {
 // byte; an even slice leaves the "0" alone, and the decoder drops it.
 void cursor_title(const HexImage& img, Context& ctx) {
     long p = img.find("00", 65);
-    if (p > 0) ctx.detail = text::decode_hex(std::string(img.mid(64, p - 64)) + "0");
+    if (p > 0) ctx.detail = decoded_slice(img, 64, p - 64, "0");
 }
 
 // Row 8b: "Level 1" to "Level 4" for byte 54 = FC to FF.
