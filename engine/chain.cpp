@@ -34,15 +34,26 @@ std::span<const Family> chain_families() {
 }
 
 std::string scan_windows(platform::File& file, const WindowVisitor& visit) {
+    constexpr std::size_t kFresh = kWindowBytes - kWindowOverlap;
     std::string buffer(kWindowBytes, '\0');
+    std::string hex;
+    hex.reserve(2 * kWindowBytes);
     std::uint64_t start = 0;
     for (int pass = 1;; ++pass) {
-        long got = file.read_at(start, buffer.data(), kWindowBytes);
-        std::size_t n = got > 0 ? static_cast<std::size_t>(got) : 0;  // a failed read counts as a short one
-        HexImage window = HexImage::of_bytes(std::string_view(buffer.data(), n));
-        if (std::string answer = visit(window, start); !answer.empty()) return answer;
-        if (n < kWindowBytes || pass >= kMaxWindows) return {};
-        start += kWindowBytes - kWindowOverlap;
+        // After the first window, its last 64 bytes start the next one: their
+        // text is carried over rather than read and rendered again.
+        std::size_t carried = pass == 1 ? 0 : kWindowOverlap;
+        if (carried) hex.erase(0, hex.size() - 2 * carried);
+        long got = file.read_at(start + carried, buffer.data(), kWindowBytes - carried);
+        std::size_t fresh = got > 0 ? static_cast<std::size_t>(got) : 0;  // a failed read counts as a short one
+        text::append_hex(hex, std::string_view(buffer.data(), fresh));
+
+        HexImage window(std::move(hex));
+        std::string answer = visit(window, start);
+        hex = std::move(window).release();
+        if (!answer.empty()) return answer;
+        if (carried + fresh < kWindowBytes || pass >= kMaxWindows) return {};
+        start += kFresh;
     }
 }
 

@@ -1,6 +1,8 @@
 #include "text.hpp"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace zarvo::text {
 
@@ -92,14 +94,33 @@ bool plain_text(std::string_view hex) {
     return true;
 }
 
-std::string to_hex(std::string_view bytes) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string out(bytes.size() * 2, '0');
-    for (size_t i = 0; i < bytes.size(); ++i) {
-        auto b = static_cast<unsigned char>(bytes[i]);
-        out[2 * i] = kDigits[b >> 4];
-        out[2 * i + 1] = kDigits[b & 0xF];
+namespace {
+// "00" to "FF": the two characters of every byte value.
+constexpr auto kPairs = [] {
+    std::array<char, 512> pairs{};
+    constexpr char digits[] = "0123456789ABCDEF";
+    for (int b = 0; b < 256; ++b) {
+        pairs[2 * b] = digits[b >> 4];
+        pairs[2 * b + 1] = digits[b & 0xF];
     }
+    return pairs;
+}();
+}  // namespace
+
+void append_hex(std::string& out, std::string_view bytes) {
+    size_t at = out.size();
+    out.resize(at + bytes.size() * 2);
+    char* p = out.data() + at;
+    for (char c : bytes) {
+        auto b = static_cast<unsigned char>(c);
+        std::memcpy(p, &kPairs[2 * b], 2);
+        p += 2;
+    }
+}
+
+std::string to_hex(std::string_view bytes) {
+    std::string out;
+    append_hex(out, bytes);
     return out;
 }
 
