@@ -24,7 +24,14 @@ public:
     // The image holds `pattern` from byte k (a slice past the end fails).
     bool at(long k, std::string_view pattern) const { return at_char(2 * k, pattern); }
     // The same from character position c (a single hex digit may be tested).
-    bool at_char(long c, std::string_view pattern) const { return text::mid(hex_, c, long(pattern.size())) == pattern; }
+    bool at_char(long c, std::string_view pattern) const {
+        if (c < 0) c = 0;
+        std::size_t pos = static_cast<std::size_t>(c);
+        if (pos > hex_.size() || hex_.size() - pos < pattern.size()) return false;
+        // Most rows fail on their first digit: look at it before comparing the rest.
+        if (!pattern.empty() && hex_[pos] != pattern[0]) return false;
+        return hex_.compare(pos, pattern.size(), pattern) == 0;
+    }
     // First occurrence of `pattern` at or after character `from`, or -1.
     long find(std::string_view pattern, long from = 0) const { return text::find(hex_, pattern, from); }
     std::string_view mid(long i) const { return text::mid(hex_, i); }

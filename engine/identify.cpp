@@ -30,7 +30,7 @@ Identification identify(const char* path, std::int32_t sample_length, std::uint3
         return id;
     }
     Sample sample;
-    if (read_sample(file, sample_length, sample) != ReadStatus::kOk) {
+    if (read_sample(file, sample_length, (options & kFooter) != 0, sample) != ReadStatus::kOk) {
         id.status = Identification::Status::kReadFailed;
         return id;
     }

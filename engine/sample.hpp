@@ -22,7 +22,9 @@ enum class ReadStatus { kOk, kOpenFailed, kReadFailed };
 // Clamps a caller's sample length to 0..40000.
 std::int32_t clamp_sample_length(std::int32_t n);
 
-// Reads the head (clamped sample length) and the tail of an open file.
-ReadStatus read_sample(platform::File& file, std::int32_t sample_length, Sample& out);
+// Reads the head (clamped sample length) and, when `with_tail`, the tail of
+// an open file. Only the footer identification looks at the tail, so the
+// other inspections spare themselves that read.
+ReadStatus read_sample(platform::File& file, std::int32_t sample_length, bool with_tail, Sample& out);
 
 }  // namespace zarvo

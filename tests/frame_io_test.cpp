@@ -27,7 +27,7 @@ std::string counting_bytes(std::size_t n) {
 Sample sample_of(const std::string& path, std::int32_t length) {
     platform::File f = platform::File::open(path.c_str());
     Sample s;
-    EXPECT_EQ(read_sample(f, length, s), ReadStatus::kOk);
+    EXPECT_EQ(read_sample(f, length, true, s), ReadStatus::kOk);
     return s;
 }
 
@@ -57,6 +57,16 @@ TEST(SampleReader, HeadAndTailRules) {
         EXPECT_EQ(s.head, content.substr(0, c.head)) << c.file_size << "/" << c.sample;
         EXPECT_EQ(s.tail, content.substr(c.tail_start, c.tail)) << c.file_size;
     }
+}
+
+TEST(SampleReader, TailOnlyWhenAsked) {
+    TempDir dir;
+    platform::File f = platform::File::open(dir.write("f.bin", counting_bytes(3000)).c_str());
+    Sample s;
+    ASSERT_EQ(read_sample(f, 256, false, s), ReadStatus::kOk);
+    EXPECT_EQ(s.head.size(), 256u);
+    EXPECT_TRUE(s.tail.empty());
+    EXPECT_EQ(s.size, 3000u);
 }
 
 TEST(SampleReader, OnlyRegularFilesOpen) {
