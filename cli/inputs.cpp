@@ -1,14 +1,13 @@
 #include "inputs.hpp"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <set>
 #include <utility>
+
+#include "system.hpp"
 
 namespace oxtarn::cli {
 
@@ -19,15 +18,16 @@ namespace {
 struct Walker {
     const InputOptions& opt;
     Inputs& out;
-    std::set<std::pair<dev_t, ino_t>> visited;  // folders entered, so that no loop is followed twice
+    std::set<FolderId> visited;  // folders entered, so that no loop is followed twice
 
     void walk(const std::string& dir) {
-        struct stat st {};
-        if (::stat(dir.c_str(), &st) != 0) {
-            out.errors.push_back(dir + ": " + std::strerror(errno));
+        FolderId id;
+        std::string error;
+        if (!folder_id(dir, id, error)) {
+            out.errors.push_back(dir + ": " + error);
             return;
         }
-        if (!visited.insert({st.st_dev, st.st_ino}).second) return;
+        if (!visited.insert(id).second) return;
 
         std::error_code ec;
         std::vector<fs::directory_entry> entries;
