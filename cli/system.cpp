@@ -58,22 +58,29 @@ bool folder_id(const std::string& path, FolderId& id, std::string& error) {
 bool stderr_is_terminal() { return ::_isatty(2) != 0; }
 
 namespace {
-std::string convert(const std::string& text, UINT from, UINT to) {
-    if (text.empty()) return text;
-    int wide = ::MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (wide <= 0) return text;
-    std::wstring w(static_cast<std::size_t>(wide), L'\0');
-    ::MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), w.data(), wide);
-    int n = ::WideCharToMultiByte(to, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return text;
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(to, 0, w.data(), wide, out.data(), n, nullptr, nullptr);
+std::wstring widen(const std::string& text, UINT code_page) {
+    int n = ::MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0) ::MultiByteToWideChar(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+std::string narrow(const std::wstring& text, UINT code_page) {
+    int n = ::WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                  nullptr);
+    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        ::WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
+                              nullptr);
     return out;
 }
 }  // namespace
 
-std::string system_to_utf8(const std::string& path) { return convert(path, CP_ACP, CP_UTF8); }
-std::string utf8_to_system(const std::string& utf8) { return convert(utf8, CP_UTF8, CP_ACP); }
+std::string system_to_utf8(const std::string& text) { return narrow(widen(text, CP_ACP), CP_UTF8); }
+std::string utf8_to_system(const std::string& utf8) { return narrow(widen(utf8, CP_UTF8), CP_ACP); }
+
+std::filesystem::path fs_path(const std::string& path) { return std::filesystem::path(widen(path, CP_ACP)); }
+std::string system_path(const std::filesystem::path& path) { return narrow(path.native(), CP_ACP); }
 
 #else
 
@@ -104,8 +111,11 @@ bool folder_id(const std::string& path, FolderId& id, std::string& error) {
 
 bool stderr_is_terminal() { return ::isatty(2) != 0; }
 
-std::string system_to_utf8(const std::string& path) { return path; }
+std::string system_to_utf8(const std::string& text) { return text; }
 std::string utf8_to_system(const std::string& utf8) { return utf8; }
+
+std::filesystem::path fs_path(const std::string& path) { return path; }
+std::string system_path(const std::filesystem::path& path) { return path.string(); }
 
 #endif
 

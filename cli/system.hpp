@@ -3,6 +3,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 namespace oxtarn::cli {
@@ -17,6 +18,12 @@ struct FolderId {
 bool folder_id(const std::string& path, FolderId& id, std::string& error);
 
 bool stderr_is_terminal();
+
+// A path as std::filesystem takes it, and back. On Windows std::filesystem
+// reads and writes narrow paths as UTF-8, the system's A functions take them
+// in the ANSI code page.
+std::filesystem::path fs_path(const std::string& path);
+std::string system_path(const std::filesystem::path& path);
 
 // Texts of the system (paths, error texts) as UTF-8, and back. On POSIX both
 // are the same bytes; on Windows the system's texts are in its ANSI code page.
