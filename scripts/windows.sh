@@ -60,7 +60,7 @@ if [[ ! -f $prefix/lib/cmake/GTest/GTestConfig.cmake ]]; then
 fi
 
 # --- Cross builds -----------------------------------------------------------
-common=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DOXTARN_BUILD_DESKTOP=OFF -DOXTARN_BUILD_BENCH=OFF
+common=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DOXTARN_BUILD_DESKTOP=OFF -DOXTARN_BUILD_BENCH=OFF -DOXTARN_BUILD_CLI=ON
         -DOXTARN_WINDOWS_PREFIX="$prefix")
 
 step "32-bit build: Zarvo32.dll, oxtarn-cli.exe"
@@ -73,7 +73,6 @@ cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DOXTA
   "${common[@]}" >/dev/null
 # Test discovery at build time runs the suite under wine: it needs the prefix.
 export WINEPREFIX=$root/build-win64/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=ja_JP.UTF-8  # code page 932, as on the systems the engine is made for
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
   step "creating the wine prefix"
   wine wineboot --init >/dev/null 2>&1
@@ -106,6 +105,8 @@ done
 
 # --- Tests under wine --------------------------------------------------------
 step "running the 64-bit test suite under wine"
-wine build-win64/bin/oxtarn_tests.exe --gtest_brief=1
+# LC_ALL gives wine the code page 932 of the systems the engine is made for
+# (wine needs no installed locale for it).
+LC_ALL=ja_JP.UTF-8 wine build-win64/bin/oxtarn_tests.exe --gtest_brief=1
 
 step "done"
