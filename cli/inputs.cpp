@@ -1,14 +1,13 @@
 #include "inputs.hpp"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <set>
 #include <utility>
+
+#include "system.hpp"
 
 namespace oxtarn::cli {
 
@@ -19,19 +18,21 @@ namespace {
 struct Walker {
     const InputOptions& opt;
     Inputs& out;
-    std::set<std::pair<dev_t, ino_t>> visited;  // folders entered, so that no loop is followed twice
+    std::set<FolderId> visited;  // folders entered, so that no loop is followed twice
 
     void walk(const std::string& dir) {
-        struct stat st {};
-        if (::stat(dir.c_str(), &st) != 0) {
-            out.errors.push_back(dir + ": " + std::strerror(errno));
+        FolderId id;
+        std::string error;
+        if (!folder_id(dir, id, error)) {
+            out.errors.push_back(dir + ": " + error);
             return;
         }
-        if (!visited.insert({st.st_dev, st.st_ino}).second) return;
+        if (!visited.insert(id).second) return;
 
         std::error_code ec;
         std::vector<fs::directory_entry> entries;
-        for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) entries.push_back(*it);
+        for (fs::directory_iterator it(fs_path(dir), ec), end; !ec && it != end; it.increment(ec))
+            entries.push_back(*it);
         if (ec) {
             out.errors.push_back(dir + ": " + ec.message());
             return;
@@ -39,7 +40,7 @@ struct Walker {
         std::sort(entries.begin(), entries.end(),
                   [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
         for (const fs::directory_entry& e : entries) {
-            std::string p = e.path().string();
+            std::string p = system_path(e.path());
             bool link = e.is_symlink(ec);
             if (link && !opt.follow_symlinks) continue;
             if (e.is_directory(ec)) walk(p);
@@ -84,7 +85,7 @@ Inputs gather(const std::vector<std::string>& args, const std::string& files_fro
     Walker walker{opt, out, {}};
     for (const std::string& p : named) {
         std::error_code ec;
-        if (fs::is_directory(p, ec)) {
+        if (fs::is_directory(fs_path(p), ec)) {
             if (opt.recursive) walker.walk(p);
             else out.errors.push_back(p + ": is a folder (use -r to identify what it holds)");
         } else {

@@ -1,7 +1,6 @@
 // oxtarn-cli: identifies files from their content, prints what they are, and
 // renames misnamed ones on request.
 #include <CLI/CLI.hpp>
-#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -27,6 +26,7 @@
 #include "path_parts.hpp"
 #include "rename.hpp"
 #include "sjis.hpp"
+#include "system.hpp"
 #include "text.hpp"
 
 namespace {
@@ -99,6 +99,11 @@ private:
     std::string out_text(const std::string& sjis) const {
         return s_.encoding == "shift_jis" ? sjis : zarvo::sjis::to_utf8(sjis);
     }
+    // Paths and error texts as the system gave them (on Windows in its ANSI
+    // code page), or UTF-8.
+    std::string out_system(const std::string& path) const {
+        return s_.encoding == "shift_jis" ? path : system_to_utf8(path);
+    }
 
     static std::string one_line(std::string t) {
         std::string out;
@@ -117,7 +122,7 @@ private:
 
     void print_text(const Outcome& o) {
         if (!o.error.empty()) return;  // reported on standard error
-        std::cout << o.path << ": " << out_text(o.result.extensions);
+        std::cout << out_system(o.path) << ": " << out_text(o.result.extensions);
         if (!o.result.description.empty()) std::cout << "  " << out_text(o.result.description);
         if (!o.result.detail.empty()) std::cout << "  [" << one_line(out_text(o.result.detail)) << "]";
         if (s_.crc) std::cout << "  crc16=" << hex(o.crc16, 4) << " crc32=" << hex(o.crc32, 8);
@@ -126,10 +131,10 @@ private:
 
     void print_json(const Outcome& o) {
         nlohmann::ordered_json j;
-        j["path"] = o.path;
-        j["extension"] = zarvo::path_part(o.path, zarvo::kExtension);
+        j["path"] = system_to_utf8(o.path);
+        j["extension"] = system_to_utf8(zarvo::path_part(o.path, zarvo::kExtension));
         if (!o.error.empty()) {
-            j["error"] = o.error;
+            j["error"] = system_to_utf8(o.error);
         } else {
             std::vector<std::string> candidates;
             if (o.result.extensions != "?") {
@@ -157,12 +162,13 @@ private:
 
     void print_csv(const Outcome& o) {
         bool ok = o.error.empty();
-        std::cout << csv_field(o.path) << "," << csv_field(zarvo::path_part(o.path, zarvo::kExtension)) << ","
+        std::cout << csv_field(out_system(o.path)) << ","
+                  << csv_field(out_system(zarvo::path_part(o.path, zarvo::kExtension))) << ","
                   << csv_field(ok ? out_text(o.result.extensions) : "") << ","
                   << csv_field(ok ? out_text(o.result.description) : "") << ","
                   << csv_field(ok ? out_text(o.result.detail) : "");
         if (s_.crc) std::cout << "," << (ok ? hex(o.crc16, 4) : "") << "," << (ok ? hex(o.crc32, 8) : "");
-        std::cout << "," << csv_field(o.error) << "\n";
+        std::cout << "," << csv_field(out_system(o.error)) << "\n";
     }
 
     const Settings& s_;
@@ -172,7 +178,7 @@ private:
 // has taken longer than a moment.
 class Progress {
 public:
-    Progress(std::size_t total, bool enabled) : total_(total), enabled_(enabled && ::isatty(2)) {}
+    Progress(std::size_t total, bool enabled) : total_(total), enabled_(enabled && stderr_is_terminal()) {}
     ~Progress() {
         if (shown_) std::cerr << "\r\033[K" << std::flush;
     }

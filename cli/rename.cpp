@@ -1,36 +1,15 @@
 #include "rename.hpp"
 
-#include <fcntl.h>
-#include <stdio.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <vector>
 
 #include "path_parts.hpp"
+#include "system.hpp"
 #include "text.hpp"
 
 namespace oxtarn::cli {
-
-std::string rename_no_replace(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return {};
-    if (errno == EEXIST) return "a file named " + to + " already exists";
-    if (errno != EINVAL && errno != ENOSYS) return std::strerror(errno);
-    // The file system cannot rename without replacing: a hard link fails on
-    // an existing name, so no file is ever lost.
-    if (::link(from.c_str(), to.c_str()) != 0)
-        return errno == EEXIST ? "a file named " + to + " already exists" : std::strerror(errno);
-    if (::unlink(from.c_str()) != 0) {
-        std::string reason = std::strerror(errno);
-        ::unlink(to.c_str());
-        return reason;
-    }
-    return {};
-}
 
 std::optional<std::string> fixed_path(const std::string& path, std::string_view candidates) {
     if (candidates.empty() || candidates == "?") return std::nullopt;
@@ -58,8 +37,8 @@ Journal::Journal(const std::string& path) : path_(path) {
 
 void Journal::record(const std::string& from, const std::string& to) {
     std::ofstream out(path_, std::ios::app);
-    out << nlohmann::json{{"from", from}, {"to", to}}.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)
-        << "\n";
+    nlohmann::json entry{{"from", system_to_utf8(from)}, {"to", system_to_utf8(to)}};
+    out << entry.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     out.flush();
 }
 
@@ -81,7 +60,7 @@ UndoOutcome undo(const std::string& journal_path, bool dry_run) {
             ++outcome.failed;
             continue;
         }
-        moves.emplace_back(j["from"].get<std::string>(), j["to"].get<std::string>());
+        moves.emplace_back(utf8_to_system(j["from"].get<std::string>()), utf8_to_system(j["to"].get<std::string>()));
     }
     for (auto it = moves.rbegin(); it != moves.rend(); ++it) {
         const auto& [from, to] = *it;

@@ -1,8 +1,15 @@
 // The sample reader, the window scan and the file checksums.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -71,9 +78,11 @@ TEST(SampleReader, TailOnlyWhenAsked) {
 
 TEST(SampleReader, OnlyRegularFilesOpen) {
     TempDir dir;
-    std::string fifo = dir.path() + "/pipe";
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& p : {dir.path(), fifo, dir.path() + "/missing", std::string("/dev/zero")}) {
+    std::vector<std::string> paths = {dir.path(), oxtarn::test::not_regular_file(dir), dir.file("missing")};
+#ifndef _WIN32
+    paths.push_back("/dev/zero");
+#endif
+    for (const std::string& p : paths) {
         platform::File f = platform::File::open(p.c_str());
         EXPECT_FALSE(f.is_open()) << p;
         EXPECT_FALSE(platform::error_text(f.error()).empty());
@@ -128,7 +137,7 @@ TEST(WindowScan, WindowsOverlapBy64Bytes) {
 TEST(WindowScan, StopsAtTheFirstAnswerAndAtTheCap) {
     TempDir dir;
     std::string path = dir.write("big.bin", "");
-    ASSERT_EQ(::truncate(path.c_str(), 12'000'000), 0);
+    std::filesystem::resize_file(path, 12'000'000);
     platform::File f = platform::File::open(path.c_str());
     int windows = 0;
     std::uint64_t last_start = 0;
@@ -169,7 +178,7 @@ TEST(FileChecksums, CheckValues) {
         EXPECT_EQ(file_crc32(p.c_str()), ~Crc32::update(0xFFFFFFFF, data)) << n;
         EXPECT_EQ(file_crc16(p.c_str()), Crc16::update(0xFFFF, data)) << n;
     }
-    EXPECT_EQ(file_crc16((dir.path() + "/missing").c_str()), 0);
+    EXPECT_EQ(file_crc16(dir.file("missing").c_str()), 0);
     EXPECT_EQ(file_crc32(dir.path().c_str()), 0u);
 }
 
@@ -192,8 +201,25 @@ TEST(Identify, ContextValuesOfOneFile) {
     EXPECT_EQ(id.context.present_ext, "jpg");
     EXPECT_EQ(id.context.file_size, 2000u);
     EXPECT_EQ(id.context.selector, 1);
-    Identification missing = identify((dir.path() + "/none").c_str(), 256, kQuiet);
+    Identification missing = identify(dir.file("none").c_str(), 256, kQuiet);
     EXPECT_EQ(missing.status, Identification::Status::kOpenFailed);
     EXPECT_FALSE(missing.error.empty());
     EXPECT_EQ(to_result(missing).extensions, "?");
 }
+
+#ifdef _WIN32
+TEST(PresentExtension, LowerCaseNeverSplitsADoubleByteCharacter) {
+    if (::GetACP() != 932) GTEST_SKIP() << "needs the code page 932 (LC_ALL=ja_JP.UTF-8 under wine)";
+    using oxtarn::test::sj;
+    struct Case {
+        std::string ext, want;
+    } cases[] = {
+        {"JPG", "jpg"},
+        {sj("ア"), sj("ア")},  // 83 41: the second byte is no letter A
+        {sj("ZIPアB"), sj("zipアb")},
+        {sj("ｱA"), sj("ｱa")},  // half-width katakana are single bytes
+        {"A\x83", "a\x83"},    // a lead byte without its second byte stays
+    };
+    for (const Case& c : cases) EXPECT_EQ(platform::lower_extension(c.ext), c.want) << c.ext;
+}
+#endif

@@ -1,7 +1,12 @@
 #include "support.hpp"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <random>
+#else
+#include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -37,6 +42,24 @@ std::string file_with(std::size_t size, std::initializer_list<std::pair<std::siz
     return out;
 }
 
+#ifdef _WIN32
+TempDir::TempDir() {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto p = std::filesystem::temp_directory_path() / ("oxtarn-test-" + std::to_string(random()));
+        std::error_code ec;
+        if (std::filesystem::create_directory(p, ec)) {
+            path_ = p.string();
+            return;
+        }
+    }
+    throw std::runtime_error("cannot make a temporary folder");
+}
+
+std::string TempDir::file(std::string_view name) const { return path_ + "\\" + std::string(name); }
+
+std::string not_regular_file(const TempDir&) { return "NUL"; }
+#else
 TempDir::TempDir() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "oxtarn-test-XXXXXX").string();
     std::vector<char> buf(tmpl.begin(), tmpl.end());
@@ -45,13 +68,22 @@ TempDir::TempDir() {
     path_ = buf.data();
 }
 
+std::string TempDir::file(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+std::string not_regular_file(const TempDir& dir) {
+    std::string fifo = dir.file("pipe");
+    if (::mkfifo(fifo.c_str(), 0600) != 0) throw std::runtime_error("mkfifo failed");
+    return fifo;
+}
+#endif
+
 TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
 }
 
 std::string TempDir::write(std::string_view name, std::string_view content) const {
-    std::string p = path_ + "/" + std::string(name);
+    std::string p = file(name);
     std::ofstream(p, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
     return p;
 }

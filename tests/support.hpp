@@ -30,12 +30,18 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::string& path() const { return path_; }
+    // The path of `name` in the folder (with the system's separator).
+    std::string file(std::string_view name) const;
     // Writes `content` to the file `name` in the folder; returns its path.
     std::string write(std::string_view name, std::string_view content) const;
 
 private:
     std::string path_;
 };
+
+// A path that exists and opens but is no regular file: a FIFO made in `dir`
+// on POSIX, the null device on Windows.
+std::string not_regular_file(const TempDir& dir);
 
 // The three fields of a result record, as ZarvoGetInfo wrote them.
 struct Record {

@@ -1,0 +1,127 @@
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+
+#include "platform.hpp"
+
+namespace zarvo::platform {
+
+namespace {
+// Error code of a path that opens but is no regular file (a device or a
+// pipe); system error codes are never negative.
+constexpr int kNotRegular = -1;
+
+HANDLE as_handle(std::intptr_t h) { return reinterpret_cast<HANDLE>(h); }
+constexpr std::intptr_t kClosed = -1;  // INVALID_HANDLE_VALUE
+
+// A message box without owner window: information icon and OK button.
+void default_report(const char* text, const char* caption) { ::MessageBoxA(nullptr, text, caption, 0x40); }
+
+std::atomic<ReportFunction> g_report{default_report};
+}  // namespace
+
+File::~File() {
+    if (handle_ != kClosed) ::CloseHandle(as_handle(handle_));
+}
+
+File::File(File&& other) noexcept : handle_(other.handle_), error_(other.error_), size_(other.size_) {
+    other.handle_ = kClosed;
+}
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        if (handle_ != kClosed) ::CloseHandle(as_handle(handle_));
+        handle_ = other.handle_;
+        error_ = other.error_;
+        size_ = other.size_;
+        other.handle_ = kClosed;
+    }
+    return *this;
+}
+
+File File::open(const char* path) {
+    File f;
+    HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        f.error_ = static_cast<int>(::GetLastError());
+        return f;
+    }
+    // Only files on disk: a console, the null device or a pipe could block
+    // or never end.
+    BY_HANDLE_FILE_INFORMATION about{};
+    LARGE_INTEGER size{};
+    if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h, &about) ||
+        (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !::GetFileSizeEx(h, &size) || size.QuadPart < 0) {
+        f.error_ = kNotRegular;
+        ::CloseHandle(h);
+        return f;
+    }
+    f.handle_ = reinterpret_cast<std::intptr_t>(h);
+    f.size_ = static_cast<std::uint64_t>(size.QuadPart);
+    return f;
+}
+
+bool File::is_open() const { return handle_ != kClosed; }
+
+long File::read_at(std::uint64_t offset, void* buffer, std::size_t n) {
+    if (handle_ == kClosed) return -1;
+    HANDLE h = as_handle(handle_);
+    LARGE_INTEGER to{};
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    if (!::SetFilePointerEx(h, to, nullptr, FILE_BEGIN)) return -1;
+    std::size_t done = 0;
+    auto* out = static_cast<char*>(buffer);
+    while (done < n) {
+        DWORD want = static_cast<DWORD>(std::min<std::size_t>(n - done, 1u << 30));
+        DWORD got = 0;
+        if (!::ReadFile(h, out + done, want, &got, nullptr)) return done > 0 ? static_cast<long>(done) : -1;
+        if (got == 0) break;
+        done += got;
+    }
+    return static_cast<long>(done);
+}
+
+std::string error_text(int error) {
+    if (error == kNotRegular) return "Not a regular file";
+    char* buffer = nullptr;
+    DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
+                               nullptr, static_cast<DWORD>(error), 0x400, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+    std::string text = n && buffer ? std::string(buffer, n) : "Error " + std::to_string(static_cast<unsigned>(error));
+    if (buffer) ::LocalFree(buffer);
+    // The system's texts end in a line break, which a one-line report does not want.
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+void set_report(ReportFunction fn) { g_report.store(fn ? fn : default_report); }
+
+void report(const std::string& text, const char* caption) { g_report.load()(text.c_str(), caption); }
+
+// The letters A to Z of the ANSI code page; both bytes of a double-byte
+// character stay as they are (its second byte may look like a letter), and so
+// does every other byte, so that no text can change its length or meaning.
+std::string lower_extension(std::string_view ext) {
+    std::string out(ext);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(out[i]);
+        if (::IsDBCSLeadByte(c)) {
+            ++i;  // the trail byte, if there is one
+        } else if (c >= 'A' && c <= 'Z') {
+            out[i] = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+}  // namespace zarvo::platform
+#endif
