@@ -1,16 +1,26 @@
 #include "path_parts.hpp"
 
+#include "sjis.hpp"
+
 namespace zarvo {
+
+bool cp932_lead_byte(unsigned char b) { return sjis::is_lead_byte(b); }
 
 std::string path_part(std::string_view path, int part, PathStyle style) {
     if (path.size() < 3) return {};
     if (path.back() == '.') path.remove_suffix(1);
 
-    size_t sep = path.rfind(style.separator);
-    size_t dot = path.rfind('.');
+    // The last separator and the last dot, reading whole characters.
+    size_t sep = std::string_view::npos, dot = std::string_view::npos;
+    for (size_t i = 0; i < path.size(); ++i) {
+        auto b = static_cast<unsigned char>(path[i]);
+        if (style.lead_byte && style.lead_byte(b)) ++i;
+        else if (path[i] == style.separator) sep = i;
+        else if (path[i] == '.') dot = i;
+    }
     bool has_sep = sep != std::string_view::npos;
     if (dot != std::string_view::npos && has_sep && dot < sep) dot = std::string_view::npos;
-    bool ends_with_sep = !path.empty() && path.back() == style.separator;
+    bool ends_with_sep = has_sep && sep == path.size() - 1;
     bool drive = style.drive_rule && path.size() >= 2 && path[1] == ':';
 
     if (part == kFolder) {

@@ -3,11 +3,13 @@
 
 #include "candidates.hpp"
 #include "path_parts.hpp"
+#include "support.hpp"
 
 using zarvo::kPosixPaths;
 using zarvo::kWindowsPaths;
 using zarvo::order_candidates;
 using zarvo::path_part;
+using oxtarn::test::sj;
 
 TEST(PathParts, WindowsRules) {
     struct Case {
@@ -37,6 +39,24 @@ TEST(PathParts, WindowsRules) {
         {R"(D:\home\.profile)", 2, "profile"},
         {R"(D:\home\.profile)", 1, ""},
         {"C:/x/a.b/c", 2, "b/c"},  // a forward slash is an ordinary character
+    };
+    for (const Case& c : cases) EXPECT_EQ(path_part(c.path, c.part, kWindowsPaths), c.want) << c.path << " part " << c.part;
+}
+
+TEST(PathParts, WindowsDoubleByteNamesKeepTheirTrailBytes) {
+    // 表 and ソ end in the byte 5C, the backslash: it separates nothing.
+    const std::string folder = sj("C:\\写真\\"), name = sj("表紙ソ");
+    struct Case {
+        std::string path;
+        int part;
+        std::string want;
+    } cases[] = {
+        {folder + name + ".dat", 1, name},
+        {folder + name + ".dat", 2, "dat"},
+        {folder + name + ".dat", 4, folder},
+        {folder + name, 3, name},
+        {folder + name, 2, ""},
+        {sj("C:\\表"), 3, sj("表")},  // ends in 5C, yet not in a separator
     };
     for (const Case& c : cases) EXPECT_EQ(path_part(c.path, c.part, kWindowsPaths), c.want) << c.path << " part " << c.part;
 }

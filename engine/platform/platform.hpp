@@ -47,6 +47,10 @@ using ReportFunction = void (*)(const char* text, const char* caption);
 void set_report(ReportFunction fn);
 void report(const std::string& text, const char* caption);
 
+// True for a byte that starts a double-byte character in the system's code
+// page (never on POSIX, whose paths are UTF-8).
+bool is_lead_byte(unsigned char b);
+
 // The present extension as the engine keeps it: lower case. On POSIX only
 // the ASCII letters change; on Windows the code page's rules apply and a
 // double-byte character is never split.

@@ -87,6 +87,8 @@ void set_report(ReportFunction fn) { g_report.store(fn ? fn : default_report); }
 
 void report(const std::string& text, const char* caption) { g_report.load()(text.c_str(), caption); }
 
+bool is_lead_byte(unsigned char) { return false; }
+
 std::string lower_extension(std::string_view ext) { return text::ascii_lower(ext); }
 
 }  // namespace zarvo::platform

@@ -110,6 +110,8 @@ void report(const std::string& text, const char* caption) { g_report.load()(text
 // The letters A to Z of the ANSI code page; both bytes of a double-byte
 // character stay as they are (its second byte may look like a letter), and so
 // does every other byte, so that no text can change its length or meaning.
+bool is_lead_byte(unsigned char b) { return ::IsDBCSLeadByte(b) != 0; }
+
 std::string lower_extension(std::string_view ext) {
     std::string out(ext);
     for (std::size_t i = 0; i < out.size(); ++i) {
