@@ -1,6 +1,7 @@
 #include "rename.hpp"
 
 #include <fstream>
+#include <optional>
 #include <iostream>
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -37,10 +38,29 @@ Journal::Journal(const std::string& path) : path_(path) {
 
 void Journal::record(const std::string& from, const std::string& to) {
     std::ofstream out(path_, std::ios::app);
-    nlohmann::json entry{{"from", system_to_utf8(from)}, {"to", system_to_utf8(to)}};
+    // The names as text for people, and byte for byte for --undo: a name
+    // that is not valid text must come back exactly, never as a look-alike.
+    nlohmann::json entry{{"from", system_to_utf8(from)},
+                         {"to", system_to_utf8(to)},
+                         {"from_hex", zarvo::text::to_hex(from)},
+                         {"to_hex", zarvo::text::to_hex(to)}};
     out << entry.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
     out.flush();
 }
+
+namespace {
+// The name a journal entry holds byte for byte, if the entry is well formed.
+std::optional<std::string> exact_name(const nlohmann::json& entry, const char* key) {
+    if (!entry.is_object() || !entry.contains(key) || !entry[key].is_string()) return std::nullopt;
+    const std::string& hex = entry[key].get_ref<const std::string&>();
+    if (hex.empty() || hex.size() % 2 || hex.find_first_not_of("0123456789ABCDEF") != std::string::npos)
+        return std::nullopt;
+    std::string name;
+    for (std::size_t i = 0; i < hex.size(); i += 2) name += static_cast<char>(zarvo::text::hex_pair(hex[i], hex[i + 1]));
+    if (name.find('\0') != std::string::npos) return std::nullopt;  // no path holds a zero byte
+    return name;
+}
+}  // namespace
 
 UndoOutcome undo(const std::string& journal_path, bool dry_run) {
     UndoOutcome outcome;
@@ -55,12 +75,17 @@ UndoOutcome undo(const std::string& journal_path, bool dry_run) {
     while (std::getline(in, line)) {
         if (line.empty()) continue;
         auto j = nlohmann::json::parse(line, nullptr, false);
-        if (j.is_discarded() || !j.contains("from") || !j.contains("to")) {
+        std::optional<std::string> from, to;
+        if (!j.is_discarded()) {
+            from = exact_name(j, "from_hex");
+            to = exact_name(j, "to_hex");
+        }
+        if (!from || !to) {
             std::cerr << "oxtarn-cli: " << journal_path << ": skipping a line that is not a journal entry\n";
             ++outcome.failed;
             continue;
         }
-        moves.emplace_back(utf8_to_system(j["from"].get<std::string>()), utf8_to_system(j["to"].get<std::string>()));
+        moves.emplace_back(*from, *to);
     }
     for (auto it = moves.rbegin(); it != moves.rend(); ++it) {
         const auto& [from, to] = *it;

@@ -17,7 +17,7 @@ void copy_text(char* dst, std::size_t capacity, std::string_view text) {
             n += step;
         }
     }
-    std::memcpy(dst, text.data(), n);
+    if (n) std::memcpy(dst, text.data(), n);  // an empty view may have no storage
     dst[n] = '\0';
 }
 
