@@ -6,7 +6,12 @@
 namespace zarvo::rules {
 
 Test at(long byte, std::string_view pattern) {
-    return {[=](const HexImage& img, const Context&) { return img.at(byte, pattern); }};
+    Test t{[=](const HexImage& img, const Context&) { return img.at(byte, pattern); }};
+    if (byte >= 0 && !pattern.empty()) {
+        t.first_pos = 2 * byte;
+        t.first_digit = pattern[0];
+    }
+    return t;
 }
 
 Test not_at(long byte, std::string_view pattern) {
@@ -14,7 +19,12 @@ Test not_at(long byte, std::string_view pattern) {
 }
 
 Test at_char(long c, std::string_view pattern) {
-    return {[=](const HexImage& img, const Context&) { return img.at_char(c, pattern); }};
+    Test t{[=](const HexImage& img, const Context&) { return img.at_char(c, pattern); }};
+    if (c >= 0 && !pattern.empty()) {
+        t.first_pos = c;
+        t.first_digit = pattern[0];
+    }
+    return t;
 }
 
 Test at_one_of(long byte, std::initializer_list<std::string_view> patterns) {
@@ -52,15 +62,17 @@ Test size_is(std::uint64_t n) {
 }
 
 namespace {
+bool check(const Test& t, const HexImage& img, const Context& ctx) { return t.may_hold(img) && t.holds(img, ctx); }
+
 bool holds_all(const std::vector<Test>& tests, const HexImage& img, const Context& ctx) {
-    return std::all_of(tests.begin(), tests.end(), [&](const Test& t) { return t.holds(img, ctx); });
+    return std::all_of(tests.begin(), tests.end(), [&](const Test& t) { return check(t, img, ctx); });
 }
 }  // namespace
 
 Test any(std::initializer_list<Test> tests) {
     std::vector<Test> list(tests);
     return {[=](const HexImage& img, const Context& ctx) {
-        return std::any_of(list.begin(), list.end(), [&](const Test& t) { return t.holds(img, ctx); });
+        return std::any_of(list.begin(), list.end(), [&](const Test& t) { return check(t, img, ctx); });
     }};
 }
 
@@ -72,7 +84,7 @@ Test all(std::initializer_list<Test> tests) {
 Test none(std::initializer_list<Test> tests) {
     std::vector<Test> list(tests);
     return {[=](const HexImage& img, const Context& ctx) {
-        return std::none_of(list.begin(), list.end(), [&](const Test& t) { return t.holds(img, ctx); });
+        return std::none_of(list.begin(), list.end(), [&](const Test& t) { return check(t, img, ctx); });
     }};
 }
 

@@ -39,6 +39,14 @@ using Predicate = std::function<bool(const HexImage&, const Context&)>;
 
 struct Test {
     Predicate holds;
+    // A fixed-position test also names its first hex digit and where it
+    // stands, so that a table can turn most rows down without calling `holds`.
+    long first_pos = -1;
+    char first_digit = 0;
+
+    bool may_hold(const HexImage& img) const {
+        return first_pos < 0 || (first_pos < img.size() && img.text()[static_cast<std::size_t>(first_pos)] == first_digit);
+    }
 };
 
 // Byte k holds the pattern (a slice past the end of the image fails).

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 
 namespace zarvo::text {
 
@@ -28,6 +29,13 @@ std::string_view mid(std::string_view s, long i, long c) { return mid(s, i).subs
 long find(std::string_view s, std::string_view pattern, long from) {
     from = clamp0(from);
     if (from > len(s)) return -1;
+    // Hex text has sixteen letters, so a plain scan stops at every sixth or
+    // so character; a longer pattern is searched by skipping ahead instead.
+    if (pattern.size() >= 8) {
+        auto begin = s.begin() + from;
+        auto hit = std::search(begin, s.end(), std::boyer_moore_horspool_searcher(pattern.begin(), pattern.end()));
+        return hit == s.end() ? -1 : static_cast<long>(hit - s.begin());
+    }
     size_t at = s.find(pattern, static_cast<size_t>(from));
     return at == std::string_view::npos ? -1 : static_cast<long>(at);
 }
