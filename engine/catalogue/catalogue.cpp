@@ -30,8 +30,11 @@ struct Variant {
 
 #include "catalogue_tables.inc"
 
+// (Classic algorithms rather than std::ranges: the fuzzing build's clang
+// cannot compile this library's ranges.)
 constexpr bool primary_sorted() {
-    return std::ranges::adjacent_find(kPrimary, std::ranges::greater_equal{}, &Entry::key) == std::end(kPrimary);
+    return std::adjacent_find(std::begin(kPrimary), std::end(kPrimary),
+                              [](const Entry& a, const Entry& b) { return a.key >= b.key; }) == std::end(kPrimary);
 }
 static_assert(primary_sorted(), "primary keys must be sorted and unique");
 
@@ -51,14 +54,18 @@ static_assert(secondary_ordered(), "secondary rows must run case by case, exact 
 }  // namespace
 
 std::string_view primary(std::string_view ext) {
-    auto it = std::ranges::lower_bound(kPrimary, ext, {}, &Entry::key);
+    auto it = std::lower_bound(std::begin(kPrimary), std::end(kPrimary), ext,
+                               [](const Entry& e, std::string_view key) { return e.key < key; });
     return it != std::end(kPrimary) && it->key == ext ? it->text : std::string_view();
 }
 
 std::string_view secondary(std::string_view ext, int selector) {
-    auto [first, last] = std::ranges::equal_range(kSecondary, selector, {}, &Variant::selector);
-    auto fallback = std::ranges::partition_point(first, last, [](const Variant& v) { return v.match == Match::kExact; });
-    auto it = std::ranges::lower_bound(first, fallback, ext, {}, &Variant::key);
+    auto first = std::lower_bound(std::begin(kSecondary), std::end(kSecondary), selector,
+                                  [](const Variant& v, int s) { return v.selector < s; });
+    auto last = std::upper_bound(first, std::end(kSecondary), selector,
+                                 [](int s, const Variant& v) { return s < v.selector; });
+    auto fallback = std::partition_point(first, last, [](const Variant& v) { return v.match == Match::kExact; });
+    auto it = std::lower_bound(first, fallback, ext, [](const Variant& v, std::string_view key) { return v.key < key; });
     if (it != fallback && it->key == ext) return it->text;
     for (; fallback != last; ++fallback) {
         if (fallback->match == Match::kAny) return fallback->text;
