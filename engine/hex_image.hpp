@@ -25,11 +25,12 @@ public:
     bool at(long k, std::string_view pattern) const { return at_char(2 * k, pattern); }
     // The same from character position c (a single hex digit may be tested).
     bool at_char(long c, std::string_view pattern) const {
+        if (pattern.empty()) return true;  // an empty slice equals it anywhere
         if (c < 0) c = 0;
         std::size_t pos = static_cast<std::size_t>(c);
         if (pos > hex_.size() || hex_.size() - pos < pattern.size()) return false;
         // Most rows fail on their first digit: look at it before comparing the rest.
-        if (!pattern.empty() && hex_[pos] != pattern[0]) return false;
+        if (hex_[pos] != pattern[0]) return false;
         return hex_.compare(pos, pattern.size(), pattern) == 0;
     }
     // First occurrence of `pattern` at or after character `from`, or -1.

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "hex_image.hpp"
 #include "record.hpp"
 #include "zarvo32.h"
 
@@ -18,4 +19,18 @@ TEST(FuzzRegressions, EmptyTextWithoutStorageIsCopied) {
     char field[4] = "abc";
     zarvo::copy_text(field, sizeof field, std::string_view());
     EXPECT_STREQ(field, "");
+}
+
+TEST(FuzzRegressions, ByteTestsAgreeWithTheSliceRule) {
+    // The quick first-digit check of a byte test must not change its answer:
+    // an empty pattern equals the empty slice wherever it is taken, and a
+    // pattern that runs past the end never holds.
+    zarvo::HexImage image("4A50");
+    EXPECT_TRUE(image.at(0, ""));
+    EXPECT_TRUE(image.at(5, ""));
+    EXPECT_TRUE(image.at(1, "50"));
+    EXPECT_FALSE(image.at(1, "5000"));
+    EXPECT_FALSE(image.at(2, "50"));
+    EXPECT_TRUE(image.at_char(3, "0"));
+    EXPECT_FALSE(image.at_char(4, "0"));
 }
