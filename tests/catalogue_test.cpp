@@ -283,3 +283,22 @@ TEST(CatalogueGenerator, RefusesTablesThatAreOff) {
     };
     for (const auto& [what_is_wrong, run] : broken) EXPECT_FALSE(run()) << what_is_wrong;
 }
+
+TEST(CatalogueThroughTheChain, SelectorPicksTheTableAfterCandidateOrdering) {
+    // A gzip header that is not the exact ten-byte one: the numbered-part list
+    // with selector 52, whose description follows the entry that the file's
+    // name puts first.
+    const std::string gzip = oxtarn::test::bytes("1F8B0808000000000003") + "payload";
+    struct Case {
+        const char* name;
+        const char* first;
+    } cases[] = {{"x.bin", "tgz"}, {"x.sgm", "sgm"}, {"x.GZ", "gz"}, {"x.003", "003"}};
+    for (const Case& c : cases) {
+        oxtarn::test::Record r = oxtarn::test::identify_bytes(gzip, 256, 8, c.name);
+        EXPECT_EQ(r.extension.substr(0, r.extension.find(',')), c.first) << c.name;
+        EXPECT_EQ(r.description, oxtarn::test::what(c.first, 52)) << c.name;
+        EXPECT_FALSE(r.description.empty()) << c.name;
+    }
+    EXPECT_NE(oxtarn::test::what("tgz", 52), oxtarn::test::what("sgm", 52));
+    EXPECT_EQ(oxtarn::test::what("003", 52), oxtarn::test::what("xyz", 52));  // any other extension
+}
