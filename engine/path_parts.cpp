@@ -14,7 +14,12 @@ std::string path_part(std::string_view path, int part, PathStyle style) {
     size_t sep = std::string_view::npos, dot = std::string_view::npos;
     for (size_t i = 0; i < path.size(); ++i) {
         auto b = static_cast<unsigned char>(path[i]);
-        if (style.lead_byte && style.lead_byte(b)) ++i;
+        // A lead byte takes the next byte along when that can be a trail byte
+        // (0x40 and above in every double-byte code page): a dot or a slash
+        // after a stray lead byte still counts.
+        if (style.lead_byte && style.lead_byte(b) && i + 1 < path.size() &&
+            static_cast<unsigned char>(path[i + 1]) >= 0x40)
+            ++i;
         else if (path[i] == style.separator) sep = i;
         else if (path[i] == '.') dot = i;
     }

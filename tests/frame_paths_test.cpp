@@ -57,6 +57,7 @@ TEST(PathParts, WindowsDoubleByteNamesKeepTheirTrailBytes) {
         {folder + name, 3, name},
         {folder + name, 2, ""},
         {sj("C:\\表"), 3, sj("表")},  // ends in 5C, yet not in a separator
+        {"C:\\x\x8E.txt", 2, "txt"},     // a stray lead byte does not swallow the dot
     };
     for (const Case& c : cases) EXPECT_EQ(path_part(c.path, c.part, kWindowsPaths), c.want) << c.path << " part " << c.part;
 }
