@@ -93,6 +93,19 @@ void BM_WindowScan(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowScan)->Unit(benchmark::kMillisecond);
 
+// The window scan's reading and rendering alone, without the window tests.
+void BM_WindowScanRenderOnly(benchmark::State& state) {
+    for (auto _ : state) {
+        zarvo::platform::File f = zarvo::platform::File::open(corpus().large.c_str());
+        std::string answer = zarvo::scan_windows(f, [](const zarvo::HexImage& w, std::uint64_t) {
+            benchmark::DoNotOptimize(w.text().data());
+            return std::string();
+        });
+        state.SetBytesProcessed(state.bytes_processed() + static_cast<std::int64_t>(f.size()));
+    }
+}
+BENCHMARK(BM_WindowScanRenderOnly)->Unit(benchmark::kMillisecond);
+
 // The floor for the window scan: reading the same file through the same
 // 3000-byte windows, overlapping by 64 bytes, and nothing else.
 void BM_ReadWindowsOnly(benchmark::State& state) {
