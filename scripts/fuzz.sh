@@ -12,17 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 
-packages=(clang-14 libclang-rt-14-dev cmake python3 build-essential)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash scripts/setup.sh clang-14 libclang-rt-14-dev cmake python3 build-essential
 
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fconstexpr-steps=100000000"
 cmake -S . -B build-fuzz \

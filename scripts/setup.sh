@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
 # Installs what building and testing Oxtarn needs on Debian (run as root).
+# With package names as arguments, installs those instead (for the other
+# scripts' own needs). Packages already there are not touched.
 set -euo pipefail
 
-packages=(
+default_packages=(
   build-essential cmake python3
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev
 )
+if (($#)); then packages=("$@"); else packages=("${default_packages[@]}"); fi
 
 missing=()
 for p in "${packages[@]}"; do
