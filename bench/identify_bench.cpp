@@ -84,7 +84,7 @@ void BM_WindowScan(benchmark::State& state) {
     ctx.options = zarvo::kSpecial;
     for (auto _ : state) {
         zarvo::platform::File f = zarvo::platform::File::open(corpus().large.c_str());
-        std::string answer = zarvo::scan_windows(f, [&](const zarvo::HexImage& w, std::uint64_t) {
+        std::string answer = zarvo::scan_window_bytes(f, [&](std::string_view w, std::uint64_t) {
             return zarvo::families::window_tests(w, "jpg", ctx);
         });
         benchmark::DoNotOptimize(answer);
@@ -93,7 +93,7 @@ void BM_WindowScan(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowScan)->Unit(benchmark::kMillisecond);
 
-// The window scan's reading and rendering alone, without the window tests.
+// The windows rendered as hex images, as the tests of single windows see them.
 void BM_WindowScanRenderOnly(benchmark::State& state) {
     for (auto _ : state) {
         zarvo::platform::File f = zarvo::platform::File::open(corpus().large.c_str());

@@ -1,6 +1,7 @@
 #include "chain.hpp"
 
 #include <array>
+#include <cstring>
 
 #include "candidates.hpp"
 #include "families/families.hpp"
@@ -33,28 +34,27 @@ std::span<const Family> chain_families() {
     return kChain;
 }
 
-std::string scan_windows(platform::File& file, const WindowVisitor& visit) {
+std::string scan_window_bytes(platform::File& file, const WindowBytesVisitor& visit) {
     constexpr std::size_t kFresh = kWindowBytes - kWindowOverlap;
-    std::string buffer(kWindowBytes, '\0');
-    std::string hex;
-    hex.reserve(2 * kWindowBytes);
+    std::string window(kWindowBytes, '\0');
     std::uint64_t start = 0;
     for (int pass = 1;; ++pass) {
-        // After the first window, its last 64 bytes start the next one: their
-        // text is carried over rather than read and rendered again.
+        // After the first window, its last 64 bytes start the next one: they
+        // are carried over rather than read again.
         std::size_t carried = pass == 1 ? 0 : kWindowOverlap;
-        if (carried) hex.erase(0, hex.size() - 2 * carried);
-        long got = file.read_at(start + carried, buffer.data(), kWindowBytes - carried);
-        std::size_t fresh = got > 0 ? static_cast<std::size_t>(got) : 0;  // a failed read counts as a short one
-        text::append_hex(hex, std::string_view(buffer.data(), fresh));
-
-        HexImage window(std::move(hex));
-        std::string answer = visit(window, start);
-        hex = std::move(window).release();
-        if (!answer.empty()) return answer;
-        if (carried + fresh < kWindowBytes || pass >= kMaxWindows) return {};
+        if (carried) std::memmove(window.data(), window.data() + kFresh, carried);
+        long got = file.read_at(start + carried, window.data() + carried, kWindowBytes - carried);
+        std::size_t n = carried + (got > 0 ? static_cast<std::size_t>(got) : 0);  // a failed read counts as a short one
+        if (std::string answer = visit(std::string_view(window.data(), n), start); !answer.empty()) return answer;
+        if (n < kWindowBytes || pass >= kMaxWindows) return {};
         start += kFresh;
     }
+}
+
+std::string scan_windows(platform::File& file, const WindowVisitor& visit) {
+    return scan_window_bytes(file, [&](std::string_view bytes, std::uint64_t start) {
+        return visit(HexImage::of_bytes(bytes), start);
+    });
 }
 
 namespace {
@@ -64,7 +64,7 @@ std::string window_scan(const char* path, const std::string& current, Context& c
         if (!(ctx.options & kQuiet)) platform::report(platform::error_text(file.error()), "Error");
         return current;
     }
-    std::string answer = scan_windows(file, [&](const HexImage& window, std::uint64_t) {
+    std::string answer = scan_window_bytes(file, [&](std::string_view window, std::uint64_t) {
         return families::window_tests(window, current, ctx);
     });
     return answer.empty() ? current : answer;

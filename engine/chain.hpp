@@ -31,8 +31,12 @@ inline constexpr int kMaxWindows = 3496;
 
 // Reads the file in windows of 3000 bytes, each starting 64 bytes before the
 // end of the previous one, at most 3496 of them, and hands each window's
-// image and start to `visit` until it answers non-empty text (that answer is
+// bytes and start to `visit` until it answers non-empty text (that answer is
 // returned) or the file ends (empty text).
+using WindowBytesVisitor = std::function<std::string(std::string_view window, std::uint64_t start)>;
+std::string scan_window_bytes(platform::File& file, const WindowBytesVisitor& visit);
+
+// The same windows as hex images.
 using WindowVisitor = std::function<std::string(const HexImage& window, std::uint64_t start)>;
 std::string scan_windows(platform::File& file, const WindowVisitor& visit);
 

@@ -284,6 +284,9 @@ TEST(WindowTests, BlocksGoByTheFirstThreeCharactersAndComeFirst) {
     // nothing found: empty text, context untouched
     EXPECT_EQ(window_of("", "mid"), Outcome{""});
     EXPECT_EQ(window_of(level1.substr(0, level1.size() - 1), "mid"), Outcome{""});
+    // a marker at an odd position that ends with the image's lone last digit
+    EXPECT_EQ(window_of("A" + level1, "mid"), (Outcome{"mid", 10, "Level 1"}));
+    EXPECT_EQ(window_of("A" + level1.substr(0, level1.size() - 1), "mid"), Outcome{""});
 }
 
 // The one-pass search finds what a plain search of each pattern would: every

@@ -36,7 +36,9 @@ std::string misc(const HexImage& head, Context& ctx);
 std::string footer(const HexImage& head, const HexImage& tail, Context& ctx);
 // Tail refinement tests (option bit 4) with the chain's current result.
 std::string tail_refinement(const HexImage& tail, std::string_view current, Context& ctx);
-// Window tests, applied by the window scan to each window of the file.
+// Window tests, applied by the window scan to each window of the file: to
+// its bytes (the scan never renders them), or to a window's hex image.
+std::string window_tests(std::string_view window_bytes, std::string_view current, Context& ctx);
 std::string window_tests(const HexImage& window, std::string_view current, Context& ctx);
 
 }  // namespace zarvo::families

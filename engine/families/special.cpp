@@ -152,19 +152,19 @@ std::vector<WindowRow> general_tests() {
     };
 }
 
-// Finds, in one pass over a hex text, which of up to 64 patterns of hex
-// digits (each at least 12 digits long) occur in it at any character
-// position, odd ones included.
+// Finds which of up to 64 patterns of hex digits (each of an even number of
+// digits, at least 12) occur in the hex image of a window, at any character
+// position, odd ones included, without rendering the window: it reads the
+// window's bytes.
 //
-// The search proper is an automaton over the sixteen digits whose states are
-// the prefixes of the patterns, each state's transitions completed along its
-// longest proper suffix that is also a prefix. Most windows hold no pattern,
-// so a filter runs ahead of it: an occurrence of a pattern of 12 digits or
-// more, wherever it starts, covers the 8 digits that begin at the first
-// position divisible by 4 within it, and these are the pattern's digits from
-// offset 0, 1, 2 or 3. The filter reads the text in steps of 4 digits and
-// looks each such 8-digit key up in a small bit set of the patterns' keys;
-// only around a key that may belong to a pattern does the automaton run.
+// At an even position a pattern is simply its bytes. At an odd one its
+// middle digits are whole bytes (the core), framed by the low digit of the
+// byte before and the high digit of the byte after. Each pattern so has two
+// forms of at least 5 bytes; both are looked for in one pass. An occurrence
+// of a form, wherever it starts, holds at the first position divisible by 4
+// within it two bytes that are the form's bytes from offset 0, 1, 2 or 3. The
+// pass reads the window in steps of 4 bytes, looks each such pair up in a bit
+// set of the forms' pairs, and compares a form only where its pair is found.
 class PatternSearch {
 public:
     // Adds a pattern (the same pattern twice keeps one bit); returns its bit.
@@ -172,126 +172,86 @@ public:
         for (std::size_t i = 0; i < patterns_.size(); ++i) {
             if (patterns_[i] == pattern) return std::uint64_t{1} << i;
         }
-        assert(patterns_.size() < 64);
+        assert(patterns_.size() < 64 && pattern.size() >= 12 && pattern.size() % 2 == 0);
         std::uint64_t bit = std::uint64_t{1} << patterns_.size();
         patterns_.push_back(pattern);
-        if (next_.empty()) new_state();
-        std::uint16_t s = 0;
-        for (char ch : pattern) {
-            int d = digit(ch);
-            assert(d < kDigits);
-            if (next_[s][d] == kNone) next_[s][d] = new_state();
-            s = next_[s][d];
-        }
-        hits_[s] |= bit;
-        assert(pattern.size() >= kMinLength);
-        longest_ = std::max(longest_, static_cast<long>(pattern.size()));
-        for (std::size_t k = 0; k < 4; ++k) {
-            std::uint32_t at = slot(key(pattern.data() + k));
-            keys_[at / 64] |= std::uint64_t{1} << (at % 64);
-        }
+        std::string whole = bytes_of(pattern);
+        std::string core = bytes_of(pattern.substr(1, pattern.size() - 2));
+        add_form({whole, -1, -1, bit});
+        add_form({core, digit(pattern.front()), digit(pattern.back()), bit});
         return bit;
     }
 
-    // Completes the transitions; called once, after the last add.
-    void build() {
-        if (next_.empty()) new_state();
-        std::vector<std::uint16_t> fallback(next_.size(), 0);
-        std::vector<std::uint16_t> queue;
-        for (int d = 0; d < kDigits; ++d) {
-            std::uint16_t& t = next_[0][d];
-            if (t == kNone) t = 0;
-            else queue.push_back(t);
-        }
-        for (std::size_t head = 0; head < queue.size(); ++head) {
-            std::uint16_t s = queue[head];
-            hits_[s] |= hits_[fallback[s]];  // the fallback state lies nearer the root: done already
-            for (int d = 0; d < kDigits; ++d) {
-                std::uint16_t& t = next_[s][d];
-                if (t == kNone) {
-                    t = next_[fallback[s]][d];
-                } else {
-                    fallback[t] = next_[fallback[s]][d];
-                    queue.push_back(t);
-                }
-            }
-        }
-    }
+    // Completes the look-up; called once, after the last add.
+    void build() { std::sort(starts_.begin(), starts_.end()); }
 
-    // The bits of the patterns that occur in `text`.
-    std::uint64_t found(std::string_view text) const {
-        const long size = static_cast<long>(text.size());
+    // The bits of the patterns that occur in the hex image of `bytes`; with
+    // `lone_digit` the image ends with the high digit of the last byte alone.
+    std::uint64_t found(std::string_view bytes, bool lone_digit = false) const {
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+        const std::size_t n = bytes.size();
+        const std::size_t whole = lone_digit ? n - 1 : n;  // bytes whose two digits are in the image
         std::uint64_t hits = 0;
-        // The automaton has read the text up to `done` and stands in `s`.
-        long done = 0;
-        std::uint16_t s = 0;
-        auto search = [&](long from, long to) {
-            if (from > done) {
-                // Skipped text: an occurrence that began there has its key
-                // there too and was searched around that key already.
-                done = from;
-                s = 0;
-            }
-            for (; done < to; ++done) {
-                s = next_[s][digit(text[done])];
-                hits |= hits_[s];
-            }
-        };
-        for (long at = 0; at + 8 <= size; at += 4) {
-            if (may_begin(key(text.data() + at))) {
-                // The patterns holding this key start at most 3 digits before it.
-                search(std::max(0L, at - 3), std::min(size, at + longest_));
+        for (std::size_t at = 0; at + 1 < whole; at += kStep) {
+            std::uint16_t key = static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
+            if (!(keys_[key / 64] >> (key % 64) & 1)) continue;
+            auto it = std::lower_bound(starts_.begin(), starts_.end(), Start{key, 0, 0});
+            for (; it != starts_.end() && it->key == key; ++it) {
+                if (it->offset > at) continue;
+                const std::size_t j = at - it->offset;  // where the form would start
+                const Form& f = forms_[it->form];
+                const std::size_t len = f.bytes.size();
+                if (f.lead < 0) {
+                    if (j + len <= whole && std::memcmp(b + j, f.bytes.data(), len) == 0) hits |= f.bit;
+                } else if (j >= 1 && j + len < n && (b[j - 1] & 0xF) == f.lead && (b[j + len] >> 4) == f.trail &&
+                           std::memcmp(b + j, f.bytes.data(), len) == 0) {
+                    hits |= f.bit;
+                }
             }
         }
         return hits;
     }
 
 private:
-    // Columns 0-15 are the digits; column 16, any other character, leads back to the start.
-    static constexpr int kDigits = 16;
-    static constexpr std::uint16_t kNone = 0xFFFF;
-    static constexpr std::size_t kMinLength = 12;
+    struct Form {
+        std::string bytes;  // the whole pattern's bytes, or the core of the odd form
+        int lead;           // odd form: the low digit of the byte before; -1 for the even form
+        int trail;          // odd form: the high digit of the byte after
+        std::uint64_t bit;
+    };
 
-    // The 8 digits from `digits` read as one number (in the machine's byte
-    // order: the same for the patterns and the text).
-    static std::uint64_t key(const char* digits) {
-        std::uint64_t k;
-        std::memcpy(&k, digits, sizeof k);
-        return k;
-    }
-    // The key's place in the bit set of keys (65536 bits).
-    static std::uint32_t slot(std::uint64_t key) {
-        return static_cast<std::uint32_t>((key * 0x9E3779B97F4A7C15u) >> 48);
-    }
-    bool may_begin(std::uint64_t key) const {
-        std::uint32_t at = slot(key);
-        return keys_[at / 64] >> (at % 64) & 1;
+    static constexpr std::size_t kStep = 4;
+
+    // A pair of bytes that a form holds at `offset`.
+    struct Start {
+        std::uint16_t key;
+        std::uint16_t offset;
+        std::uint16_t form;
+        bool operator<(const Start& o) const { return key != o.key ? key < o.key : offset < o.offset; }
+    };
+
+    void add_form(Form f) {
+        assert(f.bytes.size() >= kStep + 1);
+        for (std::size_t offset = 0; offset < kStep; ++offset) {
+            auto key = static_cast<std::uint16_t>(static_cast<unsigned char>(f.bytes[offset]) |
+                                                  static_cast<unsigned char>(f.bytes[offset + 1]) << 8);
+            keys_[key / 64] |= std::uint64_t{1} << (key % 64);
+            starts_.push_back({key, static_cast<std::uint16_t>(offset), static_cast<std::uint16_t>(forms_.size())});
+        }
+        forms_.push_back(std::move(f));
     }
 
-    // The column of each character, from a table: the search steps without branches.
-    static constexpr std::array<std::uint8_t, 256> kColumn = [] {
-        std::array<std::uint8_t, 256> column{};
-        column.fill(kDigits);
-        for (int c = '0'; c <= '9'; ++c) column[c] = static_cast<std::uint8_t>(c - '0');
-        for (int c = 'A'; c <= 'F'; ++c) column[c] = static_cast<std::uint8_t>(c - 'A' + 10);
-        return column;
-    }();
-    static int digit(char ch) { return kColumn[static_cast<unsigned char>(ch)]; }
-
-    std::uint16_t new_state() {
-        std::array<std::uint16_t, kDigits + 1> none;
-        none.fill(kNone);
-        none[kDigits] = 0;
-        next_.push_back(none);
-        hits_.push_back(0);
-        return static_cast<std::uint16_t>(next_.size() - 1);
+    static int digit(char ch) { return ch <= '9' ? ch - '0' : ch - 'A' + 10; }
+    static std::string bytes_of(std::string_view hex) {
+        std::string out;
+        for (std::size_t i = 0; i + 1 < hex.size(); i += 2) out += static_cast<char>(digit(hex[i]) * 16 + digit(hex[i + 1]));
+        return out;
     }
 
     std::vector<std::string_view> patterns_;
-    std::vector<std::array<std::uint16_t, kDigits + 1>> next_;
-    std::vector<std::uint64_t> hits_;
+    std::vector<Form> forms_;
+    std::vector<Start> starts_;  // sorted by pair
     std::array<std::uint64_t, 65536 / 64> keys_{};
-    long longest_ = 0;
 };
 
 // The kind blocks and the general tests with one search for all their patterns.
@@ -303,8 +263,8 @@ public:
         search_.build();
     }
 
-    std::string run(const HexImage& window, std::string_view current, Context& ctx) const {
-        std::uint64_t hits = search_.found(window.text());
+    std::string run(std::string_view bytes, bool lone_digit, std::string_view current, Context& ctx) const {
+        std::uint64_t hits = search_.found(bytes, lone_digit);
         if (hits == 0) return {};
         std::string_view kind = text::left(current, 3);
         for (const KindBlock& block : blocks_) {
@@ -350,9 +310,28 @@ std::string tail_refinement(const HexImage& tail, std::string_view current, Cont
     return {};
 }
 
-std::string window_tests(const HexImage& window, std::string_view current, Context& ctx) {
+namespace {
+const WindowTests& window_test_set() {
     static const WindowTests tests;
-    return tests.run(window, current, ctx);
+    return tests;
+}
+}  // namespace
+
+std::string window_tests(std::string_view window_bytes, std::string_view current, Context& ctx) {
+    return window_test_set().run(window_bytes, false, current, ctx);
+}
+
+std::string window_tests(const HexImage& window, std::string_view current, Context& ctx) {
+    // The image back to its bytes; an odd last digit stands as the high digit
+    // of one more byte.
+    std::string_view hex = window.text();
+    std::string bytes;
+    bytes.reserve(hex.size() / 2 + 1);
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        char lo = i + 1 < hex.size() ? hex[i + 1] : '0';
+        bytes += static_cast<char>(text::hex_pair(hex[i], lo));
+    }
+    return window_test_set().run(bytes, hex.size() % 2 == 1, current, ctx);
 }
 
 }  // namespace zarvo::families
