@@ -43,8 +43,6 @@ public:
     int byte(long k) const {
         return 2 * k + 1 < size() && k >= 0 ? text::hex_pair(hex_[2 * k], hex_[2 * k + 1]) : -1;
     }
-    // Gives up the text (for reuse of its storage).
-    std::string release() && { return std::move(hex_); }
     // Drops the first n characters (the MacBinary cut).
     void drop_front(long n) { hex_.erase(0, std::min<size_t>(hex_.size(), static_cast<size_t>(n < 0 ? 0 : n))); }
 

@@ -115,20 +115,14 @@ constexpr auto kPairs = [] {
 }();
 }  // namespace
 
-void append_hex(std::string& out, std::string_view bytes) {
-    size_t at = out.size();
-    out.resize(at + bytes.size() * 2);
-    char* p = out.data() + at;
+std::string to_hex(std::string_view bytes) {
+    std::string out(bytes.size() * 2, '\0');
+    char* p = out.data();
     for (char c : bytes) {
         auto b = static_cast<unsigned char>(c);
         std::memcpy(p, &kPairs[2 * b], 2);
         p += 2;
     }
-}
-
-std::string to_hex(std::string_view bytes) {
-    std::string out;
-    append_hex(out, bytes);
     return out;
 }
 

@@ -38,8 +38,6 @@ bool plain_text(std::string_view hex_image);
 
 // Uppercase "%02X" rendering of bytes.
 std::string to_hex(std::string_view bytes);
-// The same, appended to `out`.
-void append_hex(std::string& out, std::string_view bytes);
 
 // ASCII-only lower-casing (UTF-8 and double-byte safe: bytes >= 0x80 stay).
 std::string ascii_lower(std::string_view s);
