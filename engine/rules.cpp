@@ -1,6 +1,7 @@
 #include "rules.hpp"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace zarvo::rules {
@@ -119,6 +120,16 @@ std::string run(const Table& table, const HexImage& image, Context& ctx) {
 
 std::string decoded(const HexImage& image, long byte, long count, std::string_view padding) {
     return text::decode_hex(image.bytes(byte, count), padding);
+}
+
+Compute numbered_list(std::string_view first, const char* format, int from, int to) {
+    std::string list(first);
+    char part[16];
+    for (int n = from; n <= to; ++n) {
+        std::snprintf(part, sizeof part, format, n);
+        list += part;
+    }
+    return [list](const HexImage&, Context&) { return list; };
 }
 
 std::string decoded_slice(const HexImage& image, long from, long count, std::string_view appended) {

@@ -124,6 +124,11 @@ std::string run(const Table& table, const HexImage& image, Context& ctx);
 
 // ---- computed parts shared by several families ----------------------------
 
+// A candidate list made once: `first`, then each number from `from` to `to`
+// written with `format`, which brings its own separator
+// (numbered_list("rar", ",r%02d", 0, 100) is rar,r00,r01,...,r100).
+Compute numbered_list(std::string_view first, const char* format, int from, int to);
+
 // The characters that the bytes from k spell (ending at a zero byte).
 std::string decoded(const HexImage& image, long byte, long count, std::string_view padding = "");
 // The characters that `count` hex digits from character `from` spell, with

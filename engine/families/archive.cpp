@@ -30,28 +30,6 @@ std::string bzip2_level(const HexImage& img, Context&) { return "Level:" + decod
 // Row 18: the version text of bytes 4 to 7, ending at the first zero byte.
 std::string zoo_version(const HexImage& img, Context&) { return decoded(img, 4, 4); }
 
-// Row 5, plain: "rar" and the numbered parts r00 to r100 (102 entries).
-std::string rar_parts(const HexImage&, Context&) {
-    std::string list = "rar";
-    char part[8];
-    for (int n = 0; n <= 100; ++n) {
-        std::snprintf(part, sizeof part, ",r%02d", n);
-        list += part;
-    }
-    return list;
-}
-
-// Row 15: the gzip kinds and the numbered parts 000 to 009 (14 entries).
-std::string gzip_parts(const HexImage&, Context&) {
-    std::string list = "tgz,gz,dgz,sgm";
-    char part[8];
-    for (int n = 0; n <= 9; ++n) {
-        std::snprintf(part, sizeof part, ",%03d", n);
-        list += part;
-    }
-    return list;
-}
-
 // Row 56, without "001" at byte 15: "p" and the three digits of bytes 8 to 10
 // as a hex number ("100" gives p64, "1A3" reads 103 and gives p67).
 std::string numbered_part(const HexImage& img, Context&) {
@@ -73,7 +51,8 @@ const Table& table() {
     {"3",  {at(2, "2D6C7A"), at(6, "2D")},                                 "lzs",                  {detail(lha_level)}},
     {"4",  {at(0, "504B0304")},                                            "zip,jar,wmz,wsz,nar",  {},
            {{"4s", {special(), at(30, "82E082A082A22E626D70")},            "zip",                  {selector(15)}}}},
-    {"5",  {at(0, "52617221")},                                            rar_parts,              {},
+    // row 5, plain: the numbered parts r00 to r100 (102 entries)
+    {"5",  {at(0, "52617221")},                                            numbered_list("rar", ",r%02d", 0, 100), {},
            {{"5s", {special(), at(52, "837D8343839383588343815B83702E68746D6C")},
                                                                            "rar",                  {selector(15)}}}},
     {"6",  {at(7, "2A2A4143452A2A")},                                      "ace"},
@@ -89,7 +68,9 @@ const Table& table() {
     {"13", {any({at(0, "53495421"), at(5, "53495421"), at(0, "53747566664974")})},
                                                                            "sit,sea"},
     {"14", {at(0, "0101"), at(4, "00")},                                   "cpt"},
-    {"15", {at(0, "1F8B08")},                                              gzip_parts,             {selector(52)}},
+    // row 15: the gzip kinds and the numbered parts 000 to 009 (14 entries)
+    {"15", {at(0, "1F8B08")},                                              numbered_list("tgz,gz,dgz,sgm", ",%03d", 0, 9),
+                                                                                                   {selector(52)}},
     {"16", {at(0, "797A")},                                                "yz1"},
     {"17", {at(0, "60EA"), at(3, "001E")},                                 "arj"},
     {"18", {at(0, "5A4F4F"), at(9, "41726368697665")},                     "zoo",                  {detail(zoo_version)}},

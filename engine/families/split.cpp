@@ -2,7 +2,6 @@
 //
 // Split parts answer a list of numbered extensions so that the candidate
 // ordering brings the part number the file already carries to the front.
-#include <cstdio>
 #include <string>
 
 #include "families.hpp"
@@ -15,39 +14,15 @@ using namespace rules;
 
 namespace {
 
-// ---- computing rows ----------------------------------------------------------
-
-// Row 1, list A: ",001" to ",100". The list starts with a comma, so its first
-// entry is empty; it stays so, the candidate ordering keeps it in place.
-std::string list_a(const HexImage&, Context&) {
-    std::string list;
-    char part[8];
-    for (int n = 1; n <= 100; ++n) {
-        std::snprintf(part, sizeof part, ",%03d", n);
-        list += part;
-    }
-    return list;
-}
-
-// Row 3, list B: "d02" to "d09".
-std::string list_b(const HexImage&, Context&) {
-    std::string list = "d02";
-    char part[8];
-    for (int n = 3; n <= 9; ++n) {
-        std::snprintf(part, sizeof part, ",d%02d", n);
-        list += part;
-    }
-    return list;
-}
-
-// ---- the table ---------------------------------------------------------------
 
 const Table& table() {
     static const Table rows = {
     // row  tests                                             answer                                      side effects
-    {"1",  {at(0, "506F6B6F6E7961")},                         list_a,                                     {selector(51)}},
+    // row 1, list A: ",001" to ",100"; its first entry is empty and stays so
+    {"1",  {at(0, "506F6B6F6E7961")},                         numbered_list("", ",%03d", 1, 100),         {selector(51)}},
     {"2",  {at(0, "032D4A44332D")},                           "d01"},
-    {"3",  {at(0, "2D4A44332D")},                             list_b},
+    // row 3, list B: d02 to d09
+    {"3",  {at(0, "2D4A44332D")},                             numbered_list("d02", ",d%02d", 3, 9)},
     {"4",  {at(0, "4326438C3C")},                             "cac"},
     {"5",  {at(0, "476F636861486561646572")},                 "gir"},
     {"6",  {at(0, "A99A8DD1CFD1CECD")},                       "moe",                                      {selector(2)}},
