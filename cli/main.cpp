@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <map>
 #include <mutex>
@@ -62,7 +63,9 @@ Outcome examine(const std::string& path, const Settings& s) {
     // Quiet: the tool reports unreadable files itself, once, in its own words.
     zarvo::Identification id = zarvo::identify(path.c_str(), s.sample, s.options | zarvo::kQuiet);
     if (id.status != zarvo::Identification::Status::kRead) {
-        o.error = id.error.empty() ? "the file could not be read" : id.error;
+        std::error_code ec;
+        if (std::filesystem::is_directory(fs_path(path), ec)) o.error = "is a folder (use -r to identify what it holds)";
+        else o.error = id.error.empty() ? "the file could not be read" : id.error;
         return o;
     }
     o.result = zarvo::to_result(id);
@@ -200,35 +203,54 @@ private:
 };
 
 // Identifies the files on `jobs` threads through the reentrant core and hands
-// each outcome to `take` in input order.
+// each outcome to `take` in input order. One job runs on the calling thread;
+// several take the files in runs, so that a thread is woken once a run rather
+// than once a file.
 template <typename Take>
 void identify_all(const std::vector<std::string>& files, const Settings& s, Take&& take) {
-    std::vector<std::optional<Outcome>> outcomes(files.size());
+    Progress progress(files.size(), !s.quiet);
+    unsigned workers = std::max(1u, std::min<unsigned>(s.jobs, static_cast<unsigned>(files.size())));
+    if (workers == 1) {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            take(examine(files[i], s));
+            progress.update(i + 1);
+        }
+        return;
+    }
+
+    // Runs small enough that every thread gets several and output keeps flowing.
+    const std::size_t run = std::clamp<std::size_t>(files.size() / (8 * workers), 1, 64);
+    const std::size_t runs = (files.size() + run - 1) / run;
+    std::vector<Outcome> outcomes(files.size());
+    std::vector<char> done(runs, 0);  // guarded by m
     std::mutex m;
     std::condition_variable ready;
     std::atomic<std::size_t> next{0};
-    unsigned workers = std::max(1u, std::min<unsigned>(s.jobs, static_cast<unsigned>(files.size())));
 
     std::vector<std::jthread> pool;
     for (unsigned w = 0; w < workers; ++w)
         pool.emplace_back([&] {
-            for (std::size_t i; (i = next.fetch_add(1)) < files.size();) {
-                Outcome o = examine(files[i], s);
+            for (std::size_t r; (r = next.fetch_add(1)) < runs;) {
+                std::size_t end = std::min(files.size(), (r + 1) * run);
+                // Each slot is written by this thread alone and read only once `done` says so.
+                for (std::size_t i = r * run; i < end; ++i) outcomes[i] = examine(files[i], s);
                 std::lock_guard lock(m);
-                outcomes[i] = std::move(o);
+                done[r] = 1;
                 ready.notify_all();
             }
         });
 
-    Progress progress(files.size(), !s.quiet);
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::unique_lock lock(m);
-        ready.wait(lock, [&] { return outcomes[i].has_value(); });
-        Outcome o = std::move(*outcomes[i]);
-        outcomes[i].reset();
-        lock.unlock();
-        take(o);
-        progress.update(i + 1);
+    for (std::size_t r = 0; r < runs; ++r) {
+        {
+            std::unique_lock lock(m);
+            ready.wait(lock, [&] { return done[r] != 0; });
+        }
+        std::size_t end = std::min(files.size(), (r + 1) * run);
+        for (std::size_t i = r * run; i < end; ++i) {
+            take(outcomes[i]);
+            outcomes[i] = Outcome();
+            progress.update(i + 1);
+        }
     }
 }
 
