@@ -74,6 +74,9 @@ long File::read_at(std::uint64_t offset, void* buffer, std::size_t n) {
         }
         if (got == 0) break;
         done += static_cast<std::size_t>(got);
+        // A short read that reaches the size seen at opening is the end of
+        // the file: no further call is needed to learn it.
+        if (offset + done >= size_) break;
     }
     return static_cast<long>(done);
 }

@@ -87,6 +87,9 @@ long File::read_at(std::uint64_t offset, void* buffer, std::size_t n) {
         if (!::ReadFile(h, out + done, want, &got, nullptr)) return done > 0 ? static_cast<long>(done) : -1;
         if (got == 0) break;
         done += got;
+        // A short read that reaches the size seen at opening is the end of
+        // the file: no further call is needed to learn it.
+        if (offset + done >= size_) break;
     }
     return static_cast<long>(done);
 }
