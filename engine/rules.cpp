@@ -6,12 +6,35 @@
 
 namespace zarvo::rules {
 
+namespace {
+// A digit's value; any other character falls on one of the sixteen as well,
+// so that every pair of characters has a key.
+int nibble(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return static_cast<unsigned char>(c) & 15;
+}
+
+// The keys for which a pattern at character c (0 or 1) may hold.
+FirstKeys keys_at(long c, std::string_view pattern) {
+    FirstKeys keys;
+    int d = nibble(pattern[0]);
+    if (c == 0 && pattern.size() >= 2) keys.set(static_cast<std::size_t>(first_key(pattern[0], pattern[1])));
+    else
+        for (int other = 0; other < 16; ++other) keys.set(static_cast<std::size_t>(c == 0 ? d << 4 | other : other << 4 | d));
+    return keys;
+}
+}  // namespace
+
+int first_key(char c0, char c1) { return nibble(c0) << 4 | nibble(c1); }
+
 Test at(long byte, std::string_view pattern) {
     Test t{[=](const HexImage& img, const Context&) { return img.at(byte, pattern); }};
     if (byte >= 0 && !pattern.empty()) {
         t.first_pos = 2 * byte;
         t.first_digit = pattern[0];
     }
+    if (byte <= 0 && !pattern.empty()) t.first_keys = keys_at(0, pattern);  // a negative byte counts as 0
     return t;
 }
 
@@ -25,14 +48,20 @@ Test at_char(long c, std::string_view pattern) {
         t.first_pos = c;
         t.first_digit = pattern[0];
     }
+    if (c <= 1 && !pattern.empty()) t.first_keys = keys_at(c < 0 ? 0 : c, pattern);
     return t;
 }
 
 Test at_one_of(long byte, std::initializer_list<std::string_view> patterns) {
     std::vector<std::string_view> list(patterns);
-    return {[=](const HexImage& img, const Context&) {
+    Test t{[=](const HexImage& img, const Context&) {
         return std::any_of(list.begin(), list.end(), [&](std::string_view p) { return img.at(byte, p); });
     }};
+    if (byte <= 0) {
+        t.first_keys.reset();
+        for (std::string_view p : list) t.first_keys |= at(byte, p).first_keys;
+    }
+    return t;
 }
 
 Test contains(std::string_view pattern) {
@@ -45,8 +74,13 @@ Test found_from(std::string_view pattern, long from) {
 
 Test first_within(std::string_view pattern, long lo, long hi) {
     return {[=](const HexImage& img, const Context&) {
-        long p = img.find(pattern);
-        return p >= 0 && p >= lo && p <= hi;
+        // Only the characters up to the last place the pattern may start
+        // need searching: a first occurrence beyond it fails as well.
+        if (hi < 0) return false;
+        std::string_view head = img.text();
+        if (hi < img.size()) head = text::left(head, hi + static_cast<long>(pattern.size()));
+        long p = text::find(head, pattern);
+        return p >= 0 && p >= lo;
     }};
 }
 
@@ -72,14 +106,19 @@ bool holds_all(const std::vector<Test>& tests, const HexImage& img, const Contex
 
 Test any(std::initializer_list<Test> tests) {
     std::vector<Test> list(tests);
-    return {[=](const HexImage& img, const Context& ctx) {
+    Test t{[=](const HexImage& img, const Context& ctx) {
         return std::any_of(list.begin(), list.end(), [&](const Test& t) { return check(t, img, ctx); });
     }};
+    t.first_keys.reset();
+    for (const Test& one : list) t.first_keys |= one.first_keys;
+    return t;
 }
 
 Test all(std::initializer_list<Test> tests) {
     std::vector<Test> list(tests);
-    return {[=](const HexImage& img, const Context& ctx) { return holds_all(list, img, ctx); }};
+    Test t{[=](const HexImage& img, const Context& ctx) { return holds_all(list, img, ctx); }};
+    for (const Test& one : list) t.first_keys &= one.first_keys;
+    return t;
 }
 
 Test none(std::initializer_list<Test> tests) {
@@ -103,19 +142,51 @@ Effect detail(Compute fn) {
     return [fn = std::move(fn)](const HexImage& img, Context& ctx) { ctx.detail = fn(img, ctx); };
 }
 
-std::optional<std::string> decide(std::span<const Row> rows, const HexImage& image, Context& ctx) {
-    for (const Row& row : rows) {
-        if (!holds_all(row.tests, image, ctx)) continue;
-        if (auto sub = decide(row.subs, image, ctx)) return sub;
-        if (row.answer.falls_through) continue;
-        for (const Effect& effect : row.effects) effect(image, ctx);
-        return row.answer.compute ? row.answer.compute(image, ctx) : std::string(row.answer.text);
+Table::Table(std::initializer_list<Row> rows) : rows_(rows) {
+    std::vector<FirstKeys> keys;
+    for (const Row& row : rows_) {
+        FirstKeys k = FirstKeys().set();
+        for (const Test& t : row.tests) k &= t.first_keys;
+        keys.push_back(k);
+        every_.push_back(static_cast<std::uint16_t>(every_.size()));
     }
+    for (std::size_t key = 0; key < 256; ++key) {
+        key_start_[key] = static_cast<std::uint32_t>(filed_.size());
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (keys[i][key]) filed_.push_back(static_cast<std::uint16_t>(i));
+    }
+    key_start_[256] = static_cast<std::uint32_t>(filed_.size());
+}
+
+std::span<const std::uint16_t> Table::rows_for(const HexImage& image) const {
+    if (image.size() < 2) return every_;
+    std::string_view hex = image.text();
+    int key = first_key(hex[0], hex[1]);
+    return std::span<const std::uint16_t>(filed_).subspan(key_start_[key], key_start_[key + 1] - key_start_[key]);
+}
+
+namespace {
+// The row's answer when it decides: its tests hold and either a sub-row
+// decides or the row does not go on.
+std::optional<std::string> answer_of(const Row& row, const HexImage& image, Context& ctx) {
+    if (!holds_all(row.tests, image, ctx)) return std::nullopt;
+    if (auto sub = decide(row.subs, image, ctx)) return sub;
+    if (row.answer.falls_through) return std::nullopt;
+    for (const Effect& effect : row.effects) effect(image, ctx);
+    return row.answer.compute ? row.answer.compute(image, ctx) : std::string(row.answer.text);
+}
+}  // namespace
+
+std::optional<std::string> decide(std::span<const Row> rows, const HexImage& image, Context& ctx) {
+    for (const Row& row : rows)
+        if (auto answer = answer_of(row, image, ctx)) return answer;
     return std::nullopt;
 }
 
 std::string run(const Table& table, const HexImage& image, Context& ctx) {
-    return decide(table, image, ctx).value_or(std::string());
+    for (std::uint16_t i : table.rows_for(image))
+        if (auto answer = answer_of(table.rows()[i], image, ctx)) return *std::move(answer);
+    return std::string();
 }
 
 std::string decoded(const HexImage& image, long byte, long count, std::string_view padding) {

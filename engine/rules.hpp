@@ -19,6 +19,8 @@
 // family next to the table.
 #pragma once
 
+#include <array>
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
@@ -37,12 +39,20 @@ namespace zarvo::rules {
 
 using Predicate = std::function<bool(const HexImage&, const Context&)>;
 
+// The keys of an image's first two characters (its first byte, for an image
+// of hex digits) for which a test may hold. A table files each row under the
+// keys that all its tests allow, so that an image meets only the rows that
+// can hold for it.
+using FirstKeys = std::bitset<256>;
+int first_key(char c0, char c1);
+
 struct Test {
     Predicate holds;
     // A fixed-position test also names its first hex digit and where it
     // stands, so that a table can turn most rows down without calling `holds`.
     long first_pos = -1;
     char first_digit = 0;
+    FirstKeys first_keys = FirstKeys().set();  // every key, unless the test is at the start
 
     bool may_hold(const HexImage& img) const {
         return first_pos < 0 || (first_pos < img.size() && img.text()[static_cast<std::size_t>(first_pos)] == first_digit);
@@ -115,7 +125,22 @@ struct Row {
     std::vector<Row> subs{};        // tried first, in order, once the tests hold
 };
 
-using Table = std::vector<Row>;
+// A family's rows in order, filed by the first-character keys they allow.
+class Table {
+public:
+    Table(std::initializer_list<Row> rows);
+
+    std::span<const Row> rows() const { return rows_; }
+    // The positions of the rows that may hold for the image, in table order
+    // (every row for an image shorter than two characters).
+    std::span<const std::uint16_t> rows_for(const HexImage& image) const;
+
+private:
+    std::vector<Row> rows_;
+    std::vector<std::uint16_t> every_;             // 0, 1, 2, ...
+    std::vector<std::uint16_t> filed_;             // the rows of key 0, then of key 1, ...
+    std::array<std::uint32_t, 257> key_start_{};  // where each key's rows begin in `filed_`
+};
 
 // The deciding row's answer (after its side effects), or nothing.
 std::optional<std::string> decide(std::span<const Row> rows, const HexImage& image, Context& ctx);

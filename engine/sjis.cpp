@@ -34,7 +34,10 @@ std::string to_utf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         auto b = static_cast<unsigned char>(s[i]);
         if (b < 0x80) {
-            out += static_cast<char>(b);
+            std::size_t end = i + 1;  // a run of ASCII goes over whole
+            while (end < s.size() && static_cast<unsigned char>(s[end]) < 0x80) ++end;
+            out.append(s.substr(i, end - i));
+            i = end - 1;
             continue;
         }
         std::uint32_t code = b;

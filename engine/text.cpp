@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
-#include <functional>
 
 namespace zarvo::text {
 
@@ -26,18 +27,52 @@ std::string_view mid(std::string_view s, long i) {
 
 std::string_view mid(std::string_view s, long i, long c) { return mid(s, i).substr(0, static_cast<size_t>(clamp0(c))); }
 
+namespace {
+// Eight characters at a time, as one word whose lowest byte is the first
+// character (the word tricks below assume that order).
+constexpr bool kWordwise = std::endian::native == std::endian::little;
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighs = 0x8080808080808080u;
+
+std::uint64_t word_at(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// The high bit of each byte of `w` that is zero, and of no other byte.
+std::uint64_t zero_bytes(std::uint64_t w) { return ~(((w & ~kHighs) + ~kHighs) | w) & kHighs; }
+}  // namespace
+
 long find(std::string_view s, std::string_view pattern, long from) {
     from = clamp0(from);
     if (from > len(s)) return -1;
-    // Hex text has sixteen letters, so a plain scan stops at every sixth or
-    // so character; a longer pattern is searched by skipping ahead instead.
-    if (pattern.size() >= 8) {
-        auto begin = s.begin() + from;
-        auto hit = std::search(begin, s.end(), std::boyer_moore_horspool_searcher(pattern.begin(), pattern.end()));
-        return hit == s.end() ? -1 : static_cast<long>(hit - s.begin());
+    const std::size_t m = pattern.size(), n = s.size();
+    if (m == 0) return from;
+    if (m > n - static_cast<std::size_t>(from)) return -1;
+    // Hex text has only sixteen letters, so a first character alone stops a
+    // scan every few places. A place is looked at only where the pattern's
+    // first and last characters both stand, found eight places at a time.
+    const char* h = s.data();
+    const char first = pattern[0], last = pattern[m - 1];
+    auto matches = [&](std::size_t i) {
+        return h[i] == first && h[i + m - 1] == last && std::memcmp(h + i + 1, pattern.data() + 1, m > 1 ? m - 2 : 0) == 0;
+    };
+    std::size_t i = static_cast<std::size_t>(from);
+    if (kWordwise) {
+        const std::uint64_t firsts = kOnes * static_cast<unsigned char>(first);
+        const std::uint64_t lasts = kOnes * static_cast<unsigned char>(last);
+        for (; i + m - 1 + 8 <= n; i += 8) {
+            std::uint64_t both = zero_bytes((word_at(h + i) ^ firsts) | (word_at(h + i + m - 1) ^ lasts));
+            for (; both; both &= both - 1) {
+                std::size_t at = i + static_cast<std::size_t>(std::countr_zero(both) / 8);
+                if (std::memcmp(h + at + 1, pattern.data() + 1, m > 1 ? m - 2 : 0) == 0) return static_cast<long>(at);
+            }
+        }
     }
-    size_t at = s.find(pattern, static_cast<size_t>(from));
-    return at == std::string_view::npos ? -1 : static_cast<long>(at);
+    for (; i + m <= n; ++i)
+        if (matches(i)) return static_cast<long>(i);
+    return -1;
 }
 
 std::string_view field(std::string_view s, long n, std::string_view sep) {
@@ -53,9 +88,16 @@ std::string_view field(std::string_view s, long n, std::string_view sep) {
 }
 
 long count(std::string_view s, char ch, int mode) {
-    auto fold = [mode](char c) {
-        return mode == 1 && c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    };
+    if (mode != 1) {
+        long n = 0;
+        std::size_t i = 0;
+        if (kWordwise) {
+            const std::uint64_t chs = kOnes * static_cast<unsigned char>(ch);
+            for (; i + 8 <= s.size(); i += 8) n += static_cast<long>(((zero_bytes(word_at(s.data() + i) ^ chs) >> 7) * kOnes) >> 56);  // the bytes found, summed
+        }
+        return n + static_cast<long>(std::count(s.begin() + static_cast<long>(i), s.end(), ch));
+    }
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     char want = fold(ch);
     return std::count_if(s.begin(), s.end(), [&](char c) { return fold(c) == want; });
 }

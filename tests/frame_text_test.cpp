@@ -1,6 +1,10 @@
 // Text operations and helpers of the frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <string>
+
 #include "text.hpp"
 
 namespace text = zarvo::text;
@@ -26,6 +30,25 @@ TEST(TextOperations, FindMatchesAtOddPositions) {
     EXPECT_EQ(text::find("ABAB", "AB", 5), -1);
     EXPECT_EQ(text::find("ABAB", "", 4), 4);
     EXPECT_EQ(text::find("ABAB", "CD"), -1);
+}
+
+// The scan looks at eight places at a time: every length, start and place
+// of a match (near either end included) must agree with a plain search.
+TEST(TextOperations, FindAndCountAgreeWithAPlainScan) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 4000; ++round) {
+        std::string s(rng() % 40, '0');
+        for (char& c : s) c = "0123456789ABCDEF"[rng() % (round % 2 ? 2 : 16)];
+        std::size_t m = rng() % 12;
+        std::size_t at = s.empty() ? 0 : rng() % s.size();
+        std::string pattern = round % 3 ? s.substr(at, m) : std::string(m, "0AF"[rng() % 3]);
+        long from = static_cast<long>(rng() % (s.size() + 3)) - 1;
+        std::size_t want = std::string_view(s).find(pattern, static_cast<std::size_t>(std::max(0L, from)));
+        ASSERT_EQ(text::find(s, pattern, from), want == std::string_view::npos ? -1 : static_cast<long>(want))
+            << s << " / " << pattern << " from " << from;
+        char ch = "0AF,"[round % 4];
+        ASSERT_EQ(text::count(s, ch), std::count(s.begin(), s.end(), ch)) << s;
+    }
 }
 
 TEST(TextHelpers, ListFieldReader) {
