@@ -91,7 +91,9 @@ TEST(CommandLine, UnreadableFileAmongGoodOnesExitsWithOne) {
     EXPECT_NE(r.out.find("[89a形式]"), std::string::npos);  // UTF-8 by default
     EXPECT_NE(r.err.find(dir.path() + "/missing: No such file or directory"), std::string::npos) << r.err;
     EXPECT_EQ(cli({zip, gif}).status, 0);
-    EXPECT_EQ(cli({dir.path()}).status, 1);  // a folder without -r
+    CliRun folder = cli({dir.path()});  // a folder without -r
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_NE(folder.err.find(dir.path() + ": is a folder (use -r"), std::string::npos) << folder.err;
 }
 
 TEST(CommandLine, JsonLinesReadBackInInputOrder) {

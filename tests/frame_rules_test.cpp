@@ -1,6 +1,10 @@
 // The table vocabulary: rows, sub-rows, "go on" rows and side effects.
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "rules.hpp"
 #include "sjis.hpp"
 
@@ -59,4 +63,37 @@ TEST(TableVocabulary, CharacterTestsFindsAndComputedAnswers) {
     EXPECT_EQ(run_on("7EABCD", ctx), "");     // first occurrence at 2: too early
     EXPECT_EQ(run_on("7E0ABCD", ctx), "n0A");  // at 3: odd positions count
     EXPECT_EQ(run_on("8E0ABCD", ctx), "");
+}
+
+// A table files each row under the first bytes it allows. Whatever the
+// image, the filed rows must give what walking every row in order gives:
+// each kind of test at the start (one digit, a byte, a longer pattern, the
+// second digit, lists, groups, negations, negative positions) is mixed here.
+TEST(TableVocabulary, FilingByFirstByteKeepsEveryAnswer) {
+    static const Table rows = {
+        {"a", {at(0, "4D5A"), at(2, "90")}, "exe"},
+        {"b", {at_char(0, "4")}, go_on, {}, {{"b1", {at(1, "5A")}, "4-5A"}}},
+        {"c", {at_char(1, "D")}, "xD"},
+        {"d", {at_one_of(0, {"1F8B", "42", "425A68"})}, "list"},
+        {"e", {any({at(0, "FF"), all({at(-1, "00"), not_at(1, "00")})})}, "group"},
+        {"f", {none({at(0, "7F")}), at(1, "45")}, "none"},
+        {"g", {at(0, "")}, go_on},
+        {"h", {first_within("AB", 0, 3), at_char(0, "A")}, "ab"},
+        {"i", {at(0, "7F454C46")}, "elf"},
+        {"j", {special(), at(0, "7F")}, "special"},
+    };
+    std::mt19937 rng(11);
+    const std::string digits = "0123456789ABCDEF";
+    const std::vector<std::string> starts = {"4D5A90", "4D5A", "4", "7F454C46", "1F8B", "425A", "FF", "0000", "7F45", "AB"};
+    for (int round = 0; round < 3000; ++round) {
+        std::string hex = round % 5 ? starts[rng() % starts.size()] : "";
+        for (std::size_t n = rng() % 6; n > 0; --n) hex += digits[rng() % 16];
+        if (round % 7 == 0) hex = hex.substr(0, rng() % (hex.size() + 1));  // odd and empty images too
+        for (std::uint32_t options : {0u, static_cast<std::uint32_t>(kSpecial)}) {
+            Context filed, walked;
+            filed.options = walked.options = options;
+            HexImage image(hex);
+            ASSERT_EQ(run(rows, image, filed), decide(rows.rows(), image, walked).value_or("")) << hex;
+        }
+    }
 }
