@@ -75,6 +75,58 @@ long find(std::string_view s, std::string_view pattern, long from) {
     return -1;
 }
 
+namespace {
+// Any two characters have a key; two hex digits, the byte they spell.
+std::size_t pair_key(char a, char b) {
+    auto nibble = [](char c) {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return static_cast<unsigned char>(c) & 15;
+    };
+    return static_cast<std::size_t>(nibble(a) << 4 | nibble(b));
+}
+
+// Below this length skipping gains too little over the eight-place scan.
+constexpr std::size_t kSkipFrom = 8;
+}  // namespace
+
+Finder::Finder(std::string_view pattern) : pattern_(pattern) {
+    const std::size_t m = pattern.size();
+    if (m < kSkipFrom) return;
+    // With the pattern's end at text position j, the pair at j-1, j decides
+    // how far the end may move: to line up the rightmost place where the
+    // pattern holds that pair, or past it (m - 1) when it holds it nowhere.
+    // Keys shared by other pairs only make a move shorter, never wrong.
+    const std::size_t most = std::min<std::size_t>(m - 1, 255);
+    skip_.fill(static_cast<std::uint8_t>(most));
+    skip_after_end_pair_ = most;
+    for (std::size_t k = 1; k < m; ++k) {
+        std::size_t key = pair_key(pattern[k - 1], pattern[k]);
+        std::size_t to_end = std::min<std::size_t>(m - 1 - k, most);
+        if (key == pair_key(pattern[m - 2], pattern[m - 1]) && k < m - 1) skip_after_end_pair_ = to_end;
+        skip_[key] = static_cast<std::uint8_t>(to_end);
+    }
+}
+
+long Finder::find(std::string_view s, long from) const {
+    const std::size_t m = pattern_.size();
+    if (m < kSkipFrom) return text::find(s, pattern_, from);
+    from = clamp0(from);
+    if (from > len(s) || m > s.size() - static_cast<std::size_t>(from)) return -1;
+    const char* h = s.data();
+    for (std::size_t end = static_cast<std::size_t>(from) + m - 1; end < s.size();) {
+        std::size_t move = skip_[pair_key(h[end - 1], h[end])];
+        if (move > 0) {
+            end += move;
+            continue;
+        }
+        std::size_t start = end + 1 - m;
+        if (std::memcmp(h + start, pattern_.data(), m) == 0) return static_cast<long>(start);
+        end += skip_after_end_pair_;
+    }
+    return -1;
+}
+
 std::string_view field(std::string_view s, long n, std::string_view sep) {
     if (sep.empty()) return s;
     size_t start = 0;
