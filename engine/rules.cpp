@@ -4,29 +4,24 @@
 #include <cstdio>
 #include <vector>
 
+#include "text.hpp"
+
 namespace zarvo::rules {
 
 namespace {
-// A digit's value; any other character falls on one of the sixteen as well,
-// so that every pair of characters has a key.
-int nibble(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return static_cast<unsigned char>(c) & 15;
-}
-
 // The keys for which a pattern at character c (0 or 1) may hold.
 FirstKeys keys_at(long c, std::string_view pattern) {
     FirstKeys keys;
-    int d = nibble(pattern[0]);
-    if (c == 0 && pattern.size() >= 2) keys.set(static_cast<std::size_t>(first_key(pattern[0], pattern[1])));
-    else
-        for (int other = 0; other < 16; ++other) keys.set(static_cast<std::size_t>(c == 0 ? d << 4 | other : other << 4 | d));
+    if (c == 0 && pattern.size() >= 2) {
+        keys.set(text::pair_key(pattern[0], pattern[1]));
+        return keys;
+    }
+    for (char other : std::string_view("0123456789ABCDEF"))
+        keys.set(c == 0 ? text::pair_key(pattern[0], other) : text::pair_key(other, pattern[0]));
     return keys;
 }
 }  // namespace
 
-int first_key(char c0, char c1) { return nibble(c0) << 4 | nibble(c1); }
 
 Test at(long byte, std::string_view pattern) {
     Test t{[=](const HexImage& img, const Context&) { return img.at(byte, pattern); }};
@@ -121,6 +116,12 @@ Test all(std::initializer_list<Test> tests) {
     std::vector<Test> list(tests);
     Test t{[=](const HexImage& img, const Context& ctx) { return holds_all(list, img, ctx); }};
     for (const Test& one : list) t.first_keys &= one.first_keys;
+    // The group fails wherever its first fixed-position test does.
+    auto fixed = std::find_if(list.begin(), list.end(), [](const Test& one) { return one.first_pos >= 0; });
+    if (fixed != list.end()) {
+        t.first_pos = fixed->first_pos;
+        t.first_digit = fixed->first_digit;
+    }
     return t;
 }
 
@@ -164,7 +165,7 @@ Table::Table(std::initializer_list<Row> rows) : rows_(rows) {
 std::span<const std::uint16_t> Table::rows_for(const HexImage& image) const {
     if (image.size() < 2) return every_;
     std::string_view hex = image.text();
-    int key = first_key(hex[0], hex[1]);
+    std::size_t key = text::pair_key(hex[0], hex[1]);
     return std::span<const std::uint16_t>(filed_).subspan(key_start_[key], key_start_[key + 1] - key_start_[key]);
 }
 

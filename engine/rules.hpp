@@ -39,12 +39,11 @@ namespace zarvo::rules {
 
 using Predicate = std::function<bool(const HexImage&, const Context&)>;
 
-// The keys of an image's first two characters (its first byte, for an image
-// of hex digits) for which a test may hold. A table files each row under the
-// keys that all its tests allow, so that an image meets only the rows that
-// can hold for it.
+// The keys (text::pair_key) of an image's first two characters, its first
+// byte, for which a test may hold. A table files each row under the keys
+// that all its tests allow, so that an image meets only the rows that can
+// hold for it.
 using FirstKeys = std::bitset<256>;
-int first_key(char c0, char c1);
 
 struct Test {
     Predicate holds;

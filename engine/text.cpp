@@ -76,16 +76,6 @@ long find(std::string_view s, std::string_view pattern, long from) {
 }
 
 namespace {
-// Any two characters have a key; two hex digits, the byte they spell.
-std::size_t pair_key(char a, char b) {
-    auto nibble = [](char c) {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return static_cast<unsigned char>(c) & 15;
-    };
-    return static_cast<std::size_t>(nibble(a) << 4 | nibble(b));
-}
-
 // Below this length skipping gains too little over the eight-place scan.
 constexpr std::size_t kSkipFrom = 8;
 }  // namespace

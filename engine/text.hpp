@@ -20,6 +20,20 @@ std::string_view mid(std::string_view s, long i, long c);
 // First position at or after `from` where `pattern` starts, or -1.
 long find(std::string_view s, std::string_view pattern, long from = 0);
 
+// The key of two characters: for two hex digits, the byte they spell; any
+// other character counts as one of the sixteen digits (its low four bits),
+// so that every pair has a key.
+inline std::size_t pair_key(char a, char b) {
+    static constexpr auto kNibble = [] {
+        std::array<std::uint8_t, 256> nibble{};
+        for (int c = 0; c < 256; ++c)
+            nibble[static_cast<std::size_t>(c)] = static_cast<std::uint8_t>(
+                c >= '0' && c <= '9' ? c - '0' : c >= 'A' && c <= 'F' ? c - 'A' + 10 : c & 15);
+        return nibble;
+    }();
+    return static_cast<std::size_t>(kNibble[static_cast<unsigned char>(a)] << 4 | kNibble[static_cast<unsigned char>(b)]);
+}
+
 // A pattern prepared once for many searches (the patterns of signature
 // tables): the same answers as `find`, found by skipping ahead on the pairs
 // of characters that the pattern does not hold. The pattern's characters
