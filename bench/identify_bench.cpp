@@ -13,6 +13,7 @@
 #include "chain.hpp"
 #include "families/families.hpp"
 #include "identify.hpp"
+#include "text.hpp"
 
 namespace {
 
@@ -121,6 +122,26 @@ void BM_ReadWindowsOnly(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReadWindowsOnly)->Unit(benchmark::kMillisecond);
+
+// Table patterns searched through a 256-byte head image that does not hold
+// them (the cost of a search test that fails).
+const std::string& noise_image() {
+    static const std::string image = [] {
+        std::mt19937 rng(3);
+        std::string bytes(256, '\0');
+        for (char& c : bytes) c = static_cast<char>(rng());
+        return zarvo::text::to_hex(bytes);
+    }();
+    return image;
+}
+
+void BM_FindInHeadImage(benchmark::State& state) {
+    static const std::vector<std::string> patterns = {"2369", "2E706365", "0D0A50726F6A57696E53697A653D",
+                                                      "4075F0F6EC42CE11813500AA004BB851"};
+    const std::string& pattern = patterns[static_cast<std::size_t>(state.range(0))];
+    for (auto _ : state) benchmark::DoNotOptimize(zarvo::text::find(noise_image(), pattern));
+}
+BENCHMARK(BM_FindInHeadImage)->DenseRange(0, 3);
 
 }  // namespace
 

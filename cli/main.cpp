@@ -125,11 +125,12 @@ private:
 
     void print_text(const Outcome& o) {
         if (!o.error.empty()) return;  // reported on standard error
-        std::cout << out_system(o.path) << ": " << out_text(o.result.extensions);
-        if (!o.result.description.empty()) std::cout << "  " << out_text(o.result.description);
-        if (!o.result.detail.empty()) std::cout << "  [" << one_line(out_text(o.result.detail)) << "]";
-        if (s_.crc) std::cout << "  crc16=" << hex(o.crc16, 4) << " crc32=" << hex(o.crc32, 8);
-        std::cout << "\n";
+        std::string line = out_system(o.path) + ": " + out_text(o.result.extensions);
+        if (!o.result.description.empty()) line += "  " + out_text(o.result.description);
+        if (!o.result.detail.empty()) line += "  [" + one_line(out_text(o.result.detail)) + "]";
+        if (s_.crc) line += "  crc16=" + hex(o.crc16, 4) + " crc32=" + hex(o.crc32, 8);
+        line += '\n';
+        std::cout.write(line.data(), static_cast<std::streamsize>(line.size()));  // one write a file
     }
 
     void print_json(const Outcome& o) {

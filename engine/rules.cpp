@@ -59,25 +59,22 @@ Test at_one_of(long byte, std::initializer_list<std::string_view> patterns) {
     return t;
 }
 
-// Searching tests prepare their pattern once, when the table is built.
 Test contains(std::string_view pattern) {
-    return {[finder = text::Finder(pattern)](const HexImage& img, const Context&) { return finder.find(img.text()) >= 0; }};
+    return {[=](const HexImage& img, const Context&) { return img.find(pattern) >= 0; }};
 }
 
 Test found_from(std::string_view pattern, long from) {
-    return {[=, finder = text::Finder(pattern)](const HexImage& img, const Context&) {
-        return finder.find(img.text(), from) >= 0;
-    }};
+    return {[=](const HexImage& img, const Context&) { return img.find(pattern, from) >= 0; }};
 }
 
 Test first_within(std::string_view pattern, long lo, long hi) {
-    return {[=, finder = text::Finder(pattern)](const HexImage& img, const Context&) {
+    return {[=](const HexImage& img, const Context&) {
         // Only the characters up to the last place the pattern may start
         // need searching: a first occurrence beyond it fails as well.
         if (hi < 0) return false;
         std::string_view head = img.text();
         if (hi < img.size()) head = text::left(head, hi + static_cast<long>(pattern.size()));
-        long p = finder.find(head);
+        long p = text::find(head, pattern);
         return p >= 0 && p >= lo;
     }};
 }

@@ -42,6 +42,9 @@ std::uint64_t word_at(const char* p) {
 
 // The high bit of each byte of `w` that is zero, and of no other byte.
 std::uint64_t zero_bytes(std::uint64_t w) { return ~(((w & ~kHighs) + ~kHighs) | w) & kHighs; }
+// Not zero exactly when some byte of `w` is zero (cheaper; which bytes it
+// marks may be wrong above a zero byte).
+std::uint64_t some_zero_byte(std::uint64_t w) { return (w - kOnes) & ~w & kHighs; }
 }  // namespace
 
 long find(std::string_view s, std::string_view pattern, long from) {
@@ -62,58 +65,26 @@ long find(std::string_view s, std::string_view pattern, long from) {
     if (kWordwise) {
         const std::uint64_t firsts = kOnes * static_cast<unsigned char>(first);
         const std::uint64_t lasts = kOnes * static_cast<unsigned char>(last);
-        for (; i + m - 1 + 8 <= n; i += 8) {
-            std::uint64_t both = zero_bytes((word_at(h + i) ^ firsts) | (word_at(h + i + m - 1) ^ lasts));
-            for (; both; both &= both - 1) {
+        // Per place from i to i + 7, a zero byte where both characters stand.
+        auto misfits_at = [&](std::size_t i) { return (word_at(h + i) ^ firsts) | (word_at(h + i + m - 1) ^ lasts); };
+        auto first_match = [&](std::size_t i, std::uint64_t misfits) -> long {
+            for (std::uint64_t both = zero_bytes(misfits); both; both &= both - 1) {
                 std::size_t at = i + static_cast<std::size_t>(std::countr_zero(both) / 8);
                 if (std::memcmp(h + at + 1, pattern.data() + 1, m > 1 ? m - 2 : 0) == 0) return static_cast<long>(at);
             }
+            return -1;
+        };
+        for (; i + m - 1 + 16 <= n; i += 16) {  // sixteen places a round: one branch for most rounds
+            std::uint64_t low = misfits_at(i), high = misfits_at(i + 8);
+            if ((some_zero_byte(low) | some_zero_byte(high)) == 0) continue;
+            if (long at = first_match(i, low); at >= 0) return at;
+            if (long at = first_match(i + 8, high); at >= 0) return at;
         }
+        for (; i + m - 1 + 8 <= n; i += 8)
+            if (long at = first_match(i, misfits_at(i)); at >= 0) return at;
     }
     for (; i + m <= n; ++i)
         if (matches(i)) return static_cast<long>(i);
-    return -1;
-}
-
-namespace {
-// Below this length skipping gains too little over the eight-place scan.
-constexpr std::size_t kSkipFrom = 8;
-}  // namespace
-
-Finder::Finder(std::string_view pattern) : pattern_(pattern) {
-    const std::size_t m = pattern.size();
-    if (m < kSkipFrom) return;
-    // With the pattern's end at text position j, the pair at j-1, j decides
-    // how far the end may move: to line up the rightmost place where the
-    // pattern holds that pair, or past it (m - 1) when it holds it nowhere.
-    // Keys shared by other pairs only make a move shorter, never wrong.
-    const std::size_t most = std::min<std::size_t>(m - 1, 255);
-    skip_.fill(static_cast<std::uint8_t>(most));
-    skip_after_end_pair_ = most;
-    for (std::size_t k = 1; k < m; ++k) {
-        std::size_t key = pair_key(pattern[k - 1], pattern[k]);
-        std::size_t to_end = std::min<std::size_t>(m - 1 - k, most);
-        if (key == pair_key(pattern[m - 2], pattern[m - 1]) && k < m - 1) skip_after_end_pair_ = to_end;
-        skip_[key] = static_cast<std::uint8_t>(to_end);
-    }
-}
-
-long Finder::find(std::string_view s, long from) const {
-    const std::size_t m = pattern_.size();
-    if (m < kSkipFrom) return text::find(s, pattern_, from);
-    from = clamp0(from);
-    if (from > len(s) || m > s.size() - static_cast<std::size_t>(from)) return -1;
-    const char* h = s.data();
-    for (std::size_t end = static_cast<std::size_t>(from) + m - 1; end < s.size();) {
-        std::size_t move = skip_[pair_key(h[end - 1], h[end])];
-        if (move > 0) {
-            end += move;
-            continue;
-        }
-        std::size_t start = end + 1 - m;
-        if (std::memcmp(h + start, pattern_.data(), m) == 0) return static_cast<long>(start);
-        end += skip_after_end_pair_;
-    }
     return -1;
 }
 

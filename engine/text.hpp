@@ -34,22 +34,6 @@ inline std::size_t pair_key(char a, char b) {
     return static_cast<std::size_t>(kNibble[static_cast<unsigned char>(a)] << 4 | kNibble[static_cast<unsigned char>(b)]);
 }
 
-// A pattern prepared once for many searches (the patterns of signature
-// tables): the same answers as `find`, found by skipping ahead on the pairs
-// of characters that the pattern does not hold. The pattern's characters
-// must outlive the finder.
-class Finder {
-public:
-    explicit Finder(std::string_view pattern);
-    long find(std::string_view s, long from = 0) const;
-    std::string_view pattern() const { return pattern_; }
-
-private:
-    std::string_view pattern_;
-    std::array<std::uint8_t, 256> skip_{};  // by pair key: how far the pattern's end may move on
-    std::size_t skip_after_end_pair_ = 0;   // the same after the last pair matched and the rest did not
-};
-
 // Field n (from 1) of `s` split at `sep`; the last field when n is larger.
 std::string_view field(std::string_view s, long n, std::string_view sep = ",");
 // Number of positions holding `ch`; mode 1 ignores ASCII letter case.
