@@ -23,27 +23,18 @@ FirstKeys keys_at(long c, std::string_view pattern) {
 }  // namespace
 
 
-Test at(long byte, std::string_view pattern) {
-    Test t{[=](const HexImage& img, const Context&) { return img.at(byte, pattern); }};
-    if (byte >= 0 && !pattern.empty()) {
-        t.first_pos = 2 * byte;
-        t.first_digit = pattern[0];
-    }
-    if (byte <= 0 && !pattern.empty()) t.first_keys = keys_at(0, pattern);  // a negative byte counts as 0
-    return t;
-}
+Test at(long byte, std::string_view pattern) { return at_char(2 * byte, pattern); }
 
 Test not_at(long byte, std::string_view pattern) {
     return {[=](const HexImage& img, const Context&) { return !img.at(byte, pattern); }};
 }
 
 Test at_char(long c, std::string_view pattern) {
-    Test t{[=](const HexImage& img, const Context&) { return img.at_char(c, pattern); }};
-    if (c >= 0 && !pattern.empty()) {
-        t.first_pos = c;
-        t.first_digit = pattern[0];
-    }
-    if (c <= 1 && !pattern.empty()) t.first_keys = keys_at(c < 0 ? 0 : c, pattern);
+    if (pattern.empty()) return {[](const HexImage&, const Context&) { return true; }};  // an empty slice equals it anywhere
+    Test t;  // plain: the pattern decides
+    t.first_pos = c < 0 ? 0 : c;  // a negative position counts as 0
+    t.pattern = pattern;
+    if (t.first_pos <= 1) t.first_keys = keys_at(t.first_pos, pattern);
     return t;
 }
 
@@ -92,17 +83,16 @@ Test size_is(std::uint64_t n) {
 }
 
 namespace {
-bool check(const Test& t, const HexImage& img, const Context& ctx) { return t.may_hold(img) && t.holds(img, ctx); }
 
 bool holds_all(const std::vector<Test>& tests, const HexImage& img, const Context& ctx) {
-    return std::all_of(tests.begin(), tests.end(), [&](const Test& t) { return check(t, img, ctx); });
+    return std::all_of(tests.begin(), tests.end(), [&](const Test& t) { return t.holds_for(img, ctx); });
 }
 }  // namespace
 
 Test any(std::initializer_list<Test> tests) {
     std::vector<Test> list(tests);
     Test t{[=](const HexImage& img, const Context& ctx) {
-        return std::any_of(list.begin(), list.end(), [&](const Test& t) { return check(t, img, ctx); });
+        return std::any_of(list.begin(), list.end(), [&](const Test& t) { return t.holds_for(img, ctx); });
     }};
     t.first_keys.reset();
     for (const Test& one : list) t.first_keys |= one.first_keys;
@@ -117,7 +107,7 @@ Test all(std::initializer_list<Test> tests) {
     auto fixed = std::find_if(list.begin(), list.end(), [](const Test& one) { return one.first_pos >= 0; });
     if (fixed != list.end()) {
         t.first_pos = fixed->first_pos;
-        t.first_digit = fixed->first_digit;
+        t.pattern = fixed->pattern;
     }
     return t;
 }
@@ -125,7 +115,7 @@ Test all(std::initializer_list<Test> tests) {
 Test none(std::initializer_list<Test> tests) {
     std::vector<Test> list(tests);
     return {[=](const HexImage& img, const Context& ctx) {
-        return std::none_of(list.begin(), list.end(), [&](const Test& t) { return check(t, img, ctx); });
+        return std::none_of(list.begin(), list.end(), [&](const Test& t) { return t.holds_for(img, ctx); });
     }};
 }
 
@@ -149,6 +139,8 @@ Table::Table(std::initializer_list<Row> rows) : rows_(rows) {
         FirstKeys k = FirstKeys().set();
         for (const Test& t : row.tests) k &= t.first_keys;
         keys.push_back(k);
+        auto fixed = std::find_if(row.tests.begin(), row.tests.end(), [](const Test& t) { return t.first_pos >= 0; });
+        gates_.push_back(fixed != row.tests.end() ? *fixed : Test{});
         every_.push_back(static_cast<std::uint16_t>(every_.size()));
     }
     for (std::size_t key = 0; key < 256; ++key) {
@@ -185,8 +177,10 @@ std::optional<std::string> decide(std::span<const Row> rows, const HexImage& ima
 }
 
 std::string run(const Table& table, const HexImage& image, Context& ctx) {
-    for (std::uint16_t i : table.rows_for(image))
+    for (std::uint16_t i : table.rows_for(image)) {
+        if (!table.gate(i).may_hold(image)) continue;  // most rows end on one digit, here
         if (auto answer = answer_of(table.rows()[i], image, ctx)) return *std::move(answer);
+    }
     return std::string();
 }
 

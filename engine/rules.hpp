@@ -46,15 +46,21 @@ using Predicate = std::function<bool(const HexImage&, const Context&)>;
 using FirstKeys = std::bitset<256>;
 
 struct Test {
+    // What decides the test; empty for a plain fixed-position test, which
+    // its pattern decides alone.
     Predicate holds;
-    // A fixed-position test also names its first hex digit and where it
-    // stands, so that a table can turn most rows down without calling `holds`.
-    long first_pos = -1;
-    char first_digit = 0;
+    // A fixed-position test (or a group holding one) names where its pattern
+    // stands, so that a table can turn most rows down on the first digit.
+    long first_pos = -1;     // a character position
+    std::string_view pattern;
     FirstKeys first_keys = FirstKeys().set();  // every key, unless the test is at the start
 
     bool may_hold(const HexImage& img) const {
-        return first_pos < 0 || (first_pos < img.size() && img.text()[static_cast<std::size_t>(first_pos)] == first_digit);
+        return first_pos < 0 || (first_pos < img.size() && img.text()[static_cast<std::size_t>(first_pos)] == pattern[0]);
+    }
+    bool holds_for(const HexImage& img, const Context& ctx) const {
+        if (!may_hold(img)) return false;
+        return holds ? holds(img, ctx) : img.at_char(first_pos, pattern);
     }
 };
 
@@ -133,9 +139,12 @@ public:
     // The positions of the rows that may hold for the image, in table order
     // (every row for an image shorter than two characters).
     std::span<const std::uint16_t> rows_for(const HexImage& image) const;
+    // A test that must hold for row i to hold, quick to turn down.
+    const Test& gate(std::size_t i) const { return gates_[i]; }
 
 private:
     std::vector<Row> rows_;
+    std::vector<Test> gates_;                      // per row: its first fixed-position test, if any
     std::vector<std::uint16_t> every_;             // 0, 1, 2, ...
     std::vector<std::uint16_t> filed_;             // the rows of key 0, then of key 1, ...
     std::array<std::uint32_t, 257> key_start_{};  // where each key's rows begin in `filed_`
