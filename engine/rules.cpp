@@ -54,6 +54,25 @@ Test contains(std::string_view pattern) {
     return {[=](const HexImage& img, const Context&) { return img.find(pattern) >= 0; }};
 }
 
+Test contains_one_of(std::initializer_list<std::string_view> patterns) {
+    std::vector<std::string_view> list(patterns);
+    // Every occurrence of any pattern starts with the patterns' common start:
+    // that is searched once, and each place it stands tried with every pattern.
+    std::string_view start = list.empty() ? std::string_view() : list[0];
+    for (std::string_view p : list) {
+        std::size_t n = 0;
+        while (n < start.size() && n < p.size() && start[n] == p[n]) ++n;
+        start = start.substr(0, n);
+    }
+    return {[=](const HexImage& img, const Context&) {
+        if (start.empty())
+            return std::any_of(list.begin(), list.end(), [&](std::string_view p) { return img.find(p) >= 0; });
+        for (long at = img.find(start); at >= 0; at = img.find(start, at + 1))
+            if (std::any_of(list.begin(), list.end(), [&](std::string_view p) { return img.at_char(at, p); })) return true;
+        return false;
+    }};
+}
+
 Test found_from(std::string_view pattern, long from) {
     return {[=](const HexImage& img, const Context&) { return img.find(pattern, from) >= 0; }};
 }

@@ -74,6 +74,8 @@ Test at_char(long c, std::string_view pattern);
 Test at_one_of(long byte, std::initializer_list<std::string_view> patterns);
 // The pattern occurs anywhere (first occurrence, odd positions included).
 Test contains(std::string_view pattern);
+// One of the patterns occurs anywhere.
+Test contains_one_of(std::initializer_list<std::string_view> patterns);
 // The pattern occurs at or after character `from`.
 Test found_from(std::string_view pattern, long from);
 // The first occurrence of the pattern lies at a character position p with

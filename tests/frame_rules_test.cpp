@@ -65,6 +65,28 @@ TEST(TableVocabulary, CharacterTestsFindsAndComputedAnswers) {
     EXPECT_EQ(run_on("8E0ABCD", ctx), "");
 }
 
+// Every place the patterns' common start stands is tried, odd ones included,
+// not only the first; patterns without a common start are each searched.
+TEST(TableVocabulary, ContainsOneOf) {
+    struct Case {
+        std::string hex;
+        std::vector<std::string_view> patterns;
+        bool holds;
+    };
+    const std::vector<Case> cases = {
+        {"0023AB9923AC", {"23AC", "23FF"}, true},   // the second place of "23" completes
+        {"0023AB9923AC", {"23FF", "23EE"}, false},
+        {"0F23AC", {"F23A", "F2"}, true},           // common start "F2", at an odd position
+        {"0123", {"AB", "12"}, true},               // no common start
+        {"0123", {"AB", "CD"}, false},
+        {"", {"23"}, false},
+    };
+    for (const Case& c : cases) {
+        rules::Test t = c.patterns.size() == 2 ? contains_one_of({c.patterns[0], c.patterns[1]}) : contains_one_of({c.patterns[0]});
+        EXPECT_EQ(t.holds_for(HexImage(c.hex), Context()), c.holds) << c.hex << " " << c.patterns[0];
+    }
+}
+
 // A table files each row under the first bytes it allows. Whatever the
 // image, the filed rows must give what walking every row in order gives:
 // each kind of test at the start (one digit, a byte, a longer pattern, the
