@@ -99,6 +99,11 @@ public:
     }
 
 private:
+    // Appends an engine text in the chosen encoding.
+    void add_text(std::string& line, const std::string& sjis) const {
+        if (s_.encoding == "shift_jis") line += sjis;
+        else zarvo::sjis::append_utf8(line, sjis);
+    }
     std::string out_text(const std::string& sjis) const {
         return s_.encoding == "shift_jis" ? sjis : zarvo::sjis::to_utf8(sjis);
     }
@@ -125,8 +130,13 @@ private:
 
     void print_text(const Outcome& o) {
         if (!o.error.empty()) return;  // reported on standard error
-        std::string line = out_system(o.path) + ": " + out_text(o.result.extensions);
-        if (!o.result.description.empty()) line += "  " + out_text(o.result.description);
+        std::string line = out_system(o.path);
+        line += ": ";
+        add_text(line, o.result.extensions);
+        if (!o.result.description.empty()) {
+            line += "  ";
+            add_text(line, o.result.description);
+        }
         if (!o.result.detail.empty()) line += "  [" + one_line(out_text(o.result.detail)) + "]";
         if (s_.crc) line += "  crc16=" + hex(o.crc16, 4) + " crc32=" + hex(o.crc32, 8);
         line += '\n';

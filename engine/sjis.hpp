@@ -79,6 +79,7 @@ constexpr bool is_lead_byte(unsigned char b) {
 // Run-time conversions. Characters that cannot be converted become "?".
 std::string to_sjis(std::string_view utf8);
 std::string to_utf8(std::string_view sjis);
+void append_utf8(std::string& out, std::string_view sjis);
 
 // Compile-time conversion of a UTF-8 literal.
 template <std::size_t N>

@@ -67,8 +67,9 @@ long find(std::string_view s, std::string_view pattern, long from) {
         const std::uint64_t lasts = kOnes * static_cast<unsigned char>(last);
         // Per place from i to i + 7, a zero byte where both characters stand.
         auto misfits_at = [&](std::size_t i) { return (word_at(h + i) ^ firsts) | (word_at(h + i + m - 1) ^ lasts); };
-        auto first_match = [&](std::size_t i, std::uint64_t misfits) -> long {
-            for (std::uint64_t both = zero_bytes(misfits); both; both &= both - 1) {
+        // The first place marked in `both` (places i to i + 7) where the pattern stands.
+        auto first_match = [&](std::size_t i, std::uint64_t both) -> long {
+            for (; both; both &= both - 1) {
                 std::size_t at = i + static_cast<std::size_t>(std::countr_zero(both) / 8);
                 if (std::memcmp(h + at + 1, pattern.data() + 1, m > 1 ? m - 2 : 0) == 0) return static_cast<long>(at);
             }
@@ -77,11 +78,17 @@ long find(std::string_view s, std::string_view pattern, long from) {
         for (; i + m - 1 + 16 <= n; i += 16) {  // sixteen places a round: one branch for most rounds
             std::uint64_t low = misfits_at(i), high = misfits_at(i + 8);
             if ((some_zero_byte(low) | some_zero_byte(high)) == 0) continue;
-            if (long at = first_match(i, low); at >= 0) return at;
-            if (long at = first_match(i + 8, high); at >= 0) return at;
+            if (long at = first_match(i, zero_bytes(low)); at >= 0) return at;
+            if (long at = first_match(i + 8, zero_bytes(high)); at >= 0) return at;
         }
         for (; i + m - 1 + 8 <= n; i += 8)
-            if (long at = first_match(i, misfits_at(i)); at >= 0) return at;
+            if (long at = first_match(i, zero_bytes(misfits_at(i))); at >= 0) return at;
+        // Fewer than eight places left: the last eight places are looked at
+        // once more, without those already seen.
+        if (i + m <= n && n - (m - 1) >= 8) {
+            std::size_t last = n - (m - 1) - 8;
+            return first_match(last, zero_bytes(misfits_at(last)) & (~std::uint64_t{0} << (8 * (i - last))));
+        }
     }
     for (; i + m <= n; ++i)
         if (matches(i)) return static_cast<long>(i);
@@ -173,11 +180,18 @@ constexpr auto kPairs = [] {
 std::string to_hex(std::string_view bytes) {
     std::string out(bytes.size() * 2, '\0');
     char* p = out.data();
-    for (char c : bytes) {
-        auto b = static_cast<unsigned char>(c);
-        std::memcpy(p, &kPairs[2 * b], 2);
+    auto put = [&](char c) {
+        std::memcpy(p, &kPairs[2 * std::size_t{static_cast<unsigned char>(c)}], 2);
         p += 2;
+    };
+    std::size_t i = 0;
+    for (; i + 4 <= bytes.size(); i += 4) {  // four bytes a round
+        put(bytes[i]);
+        put(bytes[i + 1]);
+        put(bytes[i + 2]);
+        put(bytes[i + 3]);
     }
+    for (; i < bytes.size(); ++i) put(bytes[i]);
     return out;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "sjis.hpp"
 #include "text.hpp"
 
 namespace text = zarvo::text;
@@ -105,4 +106,32 @@ TEST(TextHelpers, PlainTextTestReadsTrueBytes) {
 TEST(HexRendering, UppercasePairs) {
     EXPECT_EQ(text::to_hex(std::string("\x0a\xff\x00", 3)), "0AFF00");
     EXPECT_EQ(text::to_hex(""), "");
+}
+
+// Every code of the decoding table converts to its character, alone and
+// between other text; a stray lead byte or a code the page lacks gives "?".
+TEST(ShiftJis, RunTimeConversionToUtf8) {
+    auto utf8 = [](std::uint32_t cp) {
+        std::string out;
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+        return out;
+    };
+    for (const zarvo::sjis::CodePair& pair : zarvo::sjis::kDecode) {
+        std::string code;
+        if (pair.from > 0xFF) code += static_cast<char>(pair.from >> 8);
+        code += static_cast<char>(pair.from & 0xFF);
+        ASSERT_EQ(zarvo::sjis::to_utf8("a" + code + "b"), "a" + utf8(pair.to) + "b") << std::hex << pair.from;
+    }
+    EXPECT_EQ(zarvo::sjis::to_utf8("x\x82"), "x?");          // a lead byte without its trail
+    EXPECT_EQ(zarvo::sjis::to_utf8("\x82\x20y"), "?y");      // no character 82 20
+    EXPECT_EQ(zarvo::sjis::to_utf8(zarvo::sjis::to_sjis("89a形式ｶﾅ")), "89a形式ｶﾅ");
 }
