@@ -40,7 +40,7 @@ struct Corpus {
         };
         for (std::size_t i = 0; i < 200; ++i) {
             std::string content = heads[i % heads.size()] + noise(2000 + 37 * i);
-            fs::path p = dir / ("f" + std::to_string(i) + ".bin");
+            fs::path p = dir / std::string("f").append(std::to_string(i)).append(".bin");
             std::ofstream(p, std::ios::binary) << content;
             files.push_back(p.string());
         }

@@ -34,8 +34,8 @@ std::string zoo_version(const HexImage& img, Context&) { return decoded(img, 4, 
 // as a hex number ("100" gives p64, "1A3" reads 103 and gives p67).
 std::string numbered_part(const HexImage& img, Context&) {
     char hex[8];
-    std::snprintf(hex, sizeof hex, "%02X", text::three_digits(decoded(img, 8, 3)));
-    return "p" + std::string(hex);
+    std::snprintf(hex, sizeof hex, "p%02X", text::three_digits(decoded(img, 8, 3)));
+    return hex;
 }
 
 // ---- the table ---------------------------------------------------------------
