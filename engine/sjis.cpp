@@ -1,6 +1,7 @@
 #include "sjis.hpp"
 
 #include <array>
+#include <cstring>
 
 namespace zarvo::sjis {
 
@@ -57,6 +58,14 @@ void append_utf8(std::string& out, std::string_view s) {
     out.resize(start + 3 * s.size());  // no byte gives more than three
     char* o = out.data() + start;
     for (std::size_t i = 0; i < s.size(); ++i) {
+        // Runs of ASCII (candidate lists, most descriptions) go eight bytes at a time.
+        std::uint64_t eight;
+        while (i + 8 <= s.size() && (std::memcpy(&eight, s.data() + i, 8), (eight & 0x8080808080808080u) == 0)) {
+            std::memcpy(o, s.data() + i, 8);
+            o += 8;
+            i += 8;
+        }
+        if (i == s.size()) break;
         auto b = static_cast<unsigned char>(s[i]);
         if (b < 0x80) {
             *o++ = static_cast<char>(b);

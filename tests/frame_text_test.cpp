@@ -133,5 +133,6 @@ TEST(ShiftJis, RunTimeConversionToUtf8) {
     }
     EXPECT_EQ(zarvo::sjis::to_utf8("x\x82"), "x?");          // a lead byte without its trail
     EXPECT_EQ(zarvo::sjis::to_utf8("\x82\x20y"), "?y");      // no character 82 20
-    EXPECT_EQ(zarvo::sjis::to_utf8(zarvo::sjis::to_sjis("89a形式ｶﾅ")), "89a形式ｶﾅ");
+    for (std::string text : {"89a形式ｶﾅ", "RAR Archive File「書庫」", "twelve chars形式 and sixteen chars", "形式12345678ｶﾅ"})
+        EXPECT_EQ(zarvo::sjis::to_utf8(zarvo::sjis::to_sjis(text)), text);
 }
