@@ -107,8 +107,8 @@ void primitives(std::string_view s, std::string_view pattern, long a, long b) {
     CHECK(r.size() == l.size());
     CHECK(m.size() <= m2.size());
     long at = find(s, pattern, a);
-    std::size_t plain = s.find(pattern, static_cast<std::size_t>(a < 0 ? 0 : a));
-    CHECK(at == (plain == std::string_view::npos ? -1 : static_cast<long>(plain)));
+    std::size_t reference = s.find(pattern, static_cast<std::size_t>(a < 0 ? 0 : a));
+    CHECK(at == (reference == std::string_view::npos ? -1 : static_cast<long>(reference)));
     std::string_view f = field(s, a, pattern.substr(0, 3));
     CHECK(inside(f, s));
     CHECK(count(s, static_cast<char>(b)) == static_cast<long>(std::count(s.begin(), s.end(), static_cast<char>(b))));
