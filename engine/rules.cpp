@@ -159,7 +159,7 @@ Table::Table(std::initializer_list<Row> rows) : rows_(rows) {
         for (const Test& t : row.tests) k &= t.first_keys;
         keys.push_back(k);
         auto fixed = std::find_if(row.tests.begin(), row.tests.end(), [](const Test& t) { return t.first_pos >= 0; });
-        gates_.push_back(fixed != row.tests.end() ? *fixed : Test{});
+        gates_.push_back(fixed != row.tests.end() ? Gate{fixed->first_pos, fixed->pattern[0]} : Gate{});
         every_.push_back(static_cast<std::uint16_t>(every_.size()));
     }
     for (std::size_t key = 0; key < 256; ++key) {
@@ -197,7 +197,7 @@ std::optional<std::string> decide(std::span<const Row> rows, const HexImage& ima
 
 std::string run(const Table& table, const HexImage& image, Context& ctx) {
     for (std::uint16_t i : table.rows_for(image)) {
-        if (!table.gate(i).may_hold(image)) continue;  // most rows end on one digit, here
+        if (!table.may_hold(i, image)) continue;  // most rows end on one digit, here
         if (auto answer = answer_of(table.rows()[i], image, ctx)) return *std::move(answer);
     }
     return std::string();

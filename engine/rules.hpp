@@ -141,12 +141,20 @@ public:
     // The positions of the rows that may hold for the image, in table order
     // (every row for an image shorter than two characters).
     std::span<const std::uint16_t> rows_for(const HexImage& image) const;
-    // A test that must hold for row i to hold, quick to turn down.
-    const Test& gate(std::size_t i) const { return gates_[i]; }
+    // False when row i cannot hold: the digit its first fixed-position test
+    // names is not in the image.
+    bool may_hold(std::size_t i, const HexImage& image) const {
+        const Gate& g = gates_[i];
+        return g.pos < 0 || (g.pos < image.size() && image.text()[static_cast<std::size_t>(g.pos)] == g.digit);
+    }
 
 private:
+    struct Gate {
+        long pos = -1;  // no fixed-position test: the row is never turned down here
+        char digit = 0;
+    };
     std::vector<Row> rows_;
-    std::vector<Test> gates_;                      // per row: its first fixed-position test, if any
+    std::vector<Gate> gates_;                      // per row, packed together for the walk
     std::vector<std::uint16_t> every_;             // 0, 1, 2, ...
     std::vector<std::uint16_t> filed_;             // the rows of key 0, then of key 1, ...
     std::array<std::uint32_t, 257> key_start_{};  // where each key's rows begin in `filed_`
