@@ -31,7 +31,10 @@ public:
         if (pos > hex_.size() || hex_.size() - pos < pattern.size()) return false;
         // Most rows fail on their first digit: look at it before comparing the rest.
         if (hex_[pos] != pattern[0]) return false;
-        return hex_.compare(pos, pattern.size(), pattern) == 0;
+        // Patterns are short: compared here rather than through a library call.
+        for (std::size_t i = 1; i < pattern.size(); ++i)
+            if (hex_[pos + i] != pattern[i]) return false;
+        return true;
     }
     // First occurrence of `pattern` at or after character `from`, or -1.
     long find(std::string_view pattern, long from = 0) const { return text::find(hex_, pattern, from); }
