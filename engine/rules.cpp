@@ -22,7 +22,6 @@ FirstKeys keys_at(long c, std::string_view pattern) {
 }
 }  // namespace
 
-
 Test at(long byte, std::string_view pattern) { return at_char(2 * byte, pattern); }
 
 Test not_at(long byte, std::string_view pattern) {
@@ -102,7 +101,6 @@ Test size_is(std::uint64_t n) {
 }
 
 namespace {
-
 bool holds_all(const std::vector<Test>& tests, const HexImage& img, const Context& ctx) {
     return std::all_of(tests.begin(), tests.end(), [&](const Test& t) { return t.holds_for(img, ctx); });
 }
