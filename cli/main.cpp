@@ -130,7 +130,8 @@ private:
 
     void print_text(const Outcome& o) {
         if (!o.error.empty()) return;  // reported on standard error
-        std::string line = out_system(o.path);
+        std::string& line = line_;  // kept from file to file, so that it is allocated once
+        line.assign(out_system(o.path));
         line += ": ";
         add_text(line, o.result.extensions);
         if (!o.result.description.empty()) {
@@ -186,6 +187,7 @@ private:
     }
 
     const Settings& s_;
+    std::string line_;
 };
 
 // A progress line on standard error, only on a terminal and only once a run
