@@ -307,3 +307,12 @@ TEST(PictureFamily, FilesNoRowTakes) {
     // Group 14 without one of P1, P2, P4, P5 answers nothing of its own.
     EXPECT_EQ(picture_alone("P7\n# x\n"), "");
 }
+
+// Row 30 counts the zero digits of the whole head image: one more or one
+// fewer than 320 is no picture (the count stops early only when it may).
+TEST(PictureFamily, ExactlyThreeHundredTwentyZeroDigits) {
+    for (std::size_t size : {161u, 162u, 163u}) {
+        Record r = identify_bytes(file_with(size, {{0, "007843"}}));
+        EXPECT_EQ(r.extension == "pct", size == 162) << size << " bytes: " << r;
+    }
+}
