@@ -105,7 +105,9 @@ private:
         else zarvo::sjis::append_utf8(line, sjis);
     }
     std::string out_text(const std::string& sjis) const {
-        return s_.encoding == "shift_jis" ? sjis : zarvo::sjis::to_utf8(sjis);
+        std::string text;
+        add_text(text, sjis);
+        return text;
     }
     // Paths and error texts as the system gave them (on Windows in its ANSI
     // code page), or UTF-8.
