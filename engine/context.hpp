@@ -12,6 +12,7 @@ enum Option : std::uint32_t {
     kFooter = 2,     // tail image and footer signatures
     kSpecial = 4,    // special identification and the window scan
     kQuiet = 8,      // no error report when the file cannot be opened
+    kCurrent = 16,   // the current-formats layer is asked first
 };
 
 struct Context {

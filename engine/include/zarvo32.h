@@ -40,7 +40,8 @@ enum {
     ZARVO_MACBINARY = 1, /* skip a 128-byte MacBinary header */
     ZARVO_FOOTER = 2,    /* footer signatures on the last 1024 bytes */
     ZARVO_SPECIAL = 4,   /* special identification and the window scan */
-    ZARVO_QUIET = 8      /* no error report when the file cannot be opened */
+    ZARVO_QUIET = 8,     /* no error report when the file cannot be opened */
+    ZARVO_CURRENT = 16   /* ask the current-formats layer first */
 };
 
 /* The error report function: called with the system's error text and the
