@@ -7,6 +7,10 @@
 
 namespace zarvo {
 
+namespace current {
+class Probe;
+}
+
 enum Option : std::uint32_t {
     kMacBinary = 1,  // the head image loses its first 128 bytes
     kFooter = 2,     // tail image and footer signatures
@@ -22,6 +26,7 @@ struct Context {
     std::string present_ext;       // lower case, without the dot
     std::int32_t selector = 1;     // 1: primary table; 2 and more: secondary table case
     std::string detail;            // Shift-JIS
+    current::Probe* probe = nullptr;  // what the current-formats layer may read (its calls only)
 
     bool special() const { return options & kSpecial; }
 };

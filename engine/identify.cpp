@@ -1,7 +1,10 @@
 #include "identify.hpp"
 
 #include "catalogue/catalogue.hpp"
+#include "candidates.hpp"
 #include "chain.hpp"
+#include "current/catalogue.hpp"
+#include "current/layer.hpp"
 #include "hex_image.hpp"
 #include "path_parts.hpp"
 #include "platform/platform.hpp"
@@ -35,13 +38,24 @@ Identification identify(const char* path, std::int32_t sample_length, std::uint3
         return id;
     }
     id.status = Identification::Status::kRead;
-    file = platform::File();  // closed before the chain: only the window scan reads again
-
-    Images images = render(sample, options);
     ctx.file_size = sample.size;
     ctx.present_ext = platform::lower_extension(path_part(path, kExtension));
     ctx.selector = 1;
     ctx.detail.clear();
+
+    if (options & kCurrent) {
+        current::Probe probe(Source::of_file(file), ctx.present_ext);
+        std::string answer = current::identify(probe, ctx);
+        if (!answer.empty()) {
+            id.by_current = true;
+            id.result = order_candidates(answer, ctx.present_ext);
+            return id;
+        }
+        ctx.detail.clear();
+    }
+    file = platform::File();  // closed before the chain: only the window scan reads again
+
+    Images images = render(sample, options);
 
     id.result = run_chain(images.head, images.tail, path, ctx);
     return id;
@@ -50,6 +64,7 @@ Identification identify(const char* path, std::int32_t sample_length, std::uint3
 Result to_result(const Identification& id) {
     if (id.result.empty()) return {"?", "", ""};
     std::string_view first = text::field(id.result, 1);
+    if (id.by_current) return {id.result, std::string(current::describe(first)), id.context.detail};
     return {id.result, std::string(catalogue::describe(first, id.context.selector)), id.context.detail};
 }
 

@@ -16,6 +16,7 @@ struct Identification {
     std::string error;     // the system's text when the file could not be opened
     std::string result;    // ordered candidate list, or empty text
     Context context;       // the values the detectors left
+    bool by_current = false;  // the current-formats layer answered (option bit 16)
 };
 
 struct Sample;

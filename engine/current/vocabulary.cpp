@@ -1,0 +1,27 @@
+#include "current/vocabulary.hpp"
+
+#include <string>
+
+#include "text.hpp"
+
+namespace zarvo::current {
+
+rules::Test text_at(std::uint64_t offset, std::string_view text) {
+    return rules::when([=](const HexImage&, const Context& ctx) {
+        return probe_of(ctx).read(offset, text.size()) == text;
+    });
+}
+
+rules::Test hex_at(std::uint64_t offset, std::string_view hex) {
+    std::string bytes;  // every pair, zero bytes included
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(text::hex_pair(hex[i], hex[i + 1]));
+    return rules::when([=](const HexImage&, const Context& ctx) {
+        return probe_of(ctx).read(offset, bytes.size()) == bytes;
+    });
+}
+
+rules::Test size_at_least(std::uint64_t n) {
+    return rules::when([=](const HexImage&, const Context& ctx) { return probe_of(ctx).size() >= n; });
+}
+
+}  // namespace zarvo::current
