@@ -1,5 +1,7 @@
 #include "identify.hpp"
 
+#include <algorithm>
+
 #include "catalogue/catalogue.hpp"
 #include "candidates.hpp"
 #include "chain.hpp"
@@ -32,8 +34,11 @@ Identification identify(const char* path, std::int32_t sample_length, std::uint3
         if (!(options & kQuiet)) platform::report(id.error, "Error");
         return id;
     }
+    // The layer's head comes from the same read as the classic sample.
+    const bool current = (options & kCurrent) != 0;
     Sample sample;
-    if (read_sample(file, sample_length, (options & kFooter) != 0, sample) != ReadStatus::kOk) {
+    if (read_sample(file, sample_length, (options & kFooter) != 0, sample, current ? current::kHeadBytes : 0) !=
+        ReadStatus::kOk) {
         id.status = Identification::Status::kReadFailed;
         return id;
     }
@@ -43,15 +48,17 @@ Identification identify(const char* path, std::int32_t sample_length, std::uint3
     ctx.selector = 1;
     ctx.detail.clear();
 
-    if (options & kCurrent) {
-        current::Probe probe(Source::of_file(file), ctx.present_ext);
+    if (current) {
+        current::Probe probe(Source::of_file(file), sample.head, ctx.present_ext);
         std::string answer = current::identify(probe, ctx);
         if (!answer.empty()) {
             id.by_current = true;
+            id.kind = text::field(answer, 1);
             id.result = order_candidates(answer, ctx.present_ext);
             return id;
         }
         ctx.detail.clear();
+        sample.head.resize(std::min<std::size_t>(sample.head.size(), clamp_sample_length(sample_length)));
     }
     file = platform::File();  // closed before the chain: only the window scan reads again
 
@@ -63,9 +70,17 @@ Identification identify(const char* path, std::int32_t sample_length, std::uint3
 
 Result to_result(const Identification& id) {
     if (id.result.empty()) return {"?", "", ""};
+    // A current kind is described by the layer's own first candidate, which
+    // the present extension may have moved from the front.
+    if (id.by_current) return {id.result, std::string(current::describe(id.kind)), id.context.detail};
     std::string_view first = text::field(id.result, 1);
-    if (id.by_current) return {id.result, std::string(current::describe(first)), id.context.detail};
     return {id.result, std::string(catalogue::describe(first, id.context.selector)), id.context.detail};
+}
+
+current::KindName kind_name(const Identification& id) {
+    if (id.result.empty()) return {};
+    if (id.by_current) return current::kind_name(id.kind);
+    return current::classic_kind_name(text::field(id.result, 1));
 }
 
 Result identify_file(const char* path, std::int32_t sample_length, std::uint32_t options) {

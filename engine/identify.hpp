@@ -5,6 +5,7 @@
 #include <string>
 
 #include "context.hpp"
+#include "current/catalogue.hpp"
 #include "hex_image.hpp"
 
 namespace zarvo {
@@ -17,6 +18,7 @@ struct Identification {
     std::string result;    // ordered candidate list, or empty text
     Context context;       // the values the detectors left
     bool by_current = false;  // the current-formats layer answered (option bit 16)
+    std::string kind;         // then: the layer's first candidate, the key of its catalogue
 };
 
 struct Sample;
@@ -44,6 +46,11 @@ struct Result {
 // The record's texts for an identification: the description of the first
 // entry from the primary table (selector 1) or the secondary one.
 Result to_result(const Identification& id);
+
+// The English name and MIME type of the identified kind: the current
+// catalogue's for the layer's answers, the classic names' for the chain's
+// (empty when the kind has none, or nothing was found).
+current::KindName kind_name(const Identification& id);
 
 // identify + to_result.
 Result identify_file(const char* path, std::int32_t sample_length, std::uint32_t options);

@@ -16,10 +16,11 @@ bool read_into(platform::File& file, std::uint64_t offset, std::size_t n, std::s
 }
 }  // namespace
 
-ReadStatus read_sample(platform::File& file, std::int32_t sample_length, bool with_tail, Sample& out) {
+ReadStatus read_sample(platform::File& file, std::int32_t sample_length, bool with_tail, Sample& out,
+                       std::size_t head_at_least) {
     if (!file.is_open()) return ReadStatus::kOpenFailed;
     out.size = file.size();
-    std::size_t head = static_cast<std::size_t>(clamp_sample_length(sample_length));
+    std::size_t head = std::max(static_cast<std::size_t>(clamp_sample_length(sample_length)), head_at_least);
     if (!read_into(file, 0, head, out.head)) return ReadStatus::kReadFailed;
     if (!with_tail) return ReadStatus::kOk;
     std::uint64_t tail_start = out.size > kTailBytes ? out.size - kTailBytes : 0;

@@ -24,7 +24,10 @@ std::int32_t clamp_sample_length(std::int32_t n);
 
 // Reads the head (clamped sample length) and, when `with_tail`, the tail of
 // an open file. Only the footer identification looks at the tail, so the
-// other inspections spare themselves that read.
-ReadStatus read_sample(platform::File& file, std::int32_t sample_length, bool with_tail, Sample& out);
+// other inspections spare themselves that read. With `head_at_least` the
+// head is read at least that long in the same read (another reader shares
+// it); the caller cuts it back to the sample length before the chain.
+ReadStatus read_sample(platform::File& file, std::int32_t sample_length, bool with_tail, Sample& out,
+                       std::size_t head_at_least = 0);
 
 }  // namespace zarvo

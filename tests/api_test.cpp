@@ -58,6 +58,7 @@ TEST(ExportedInterface, ExportsExactlyTheInterface) {
     std::set<std::string> want = {
         "ZarvoGetInfo", "ZarvoGetVersion", "ZarvoGetExNumKind", "ZarvoGetExNumPattern", "ZarvoGetExtListLength",
         "ZarvoGetExtList", "ZarvoGetFileCRC", "ZarvoGetFileCRC32", "ZarvoSetErrorReport",
+        "ZarvoGetKindName", "ZarvoGetCurrentExtListLength", "ZarvoGetCurrentExtList",
         "_Z10gGetWhatExPKciPc", "_Z10gGetNameExPKciPc",
     };
     EXPECT_EQ(exported_names(), want);

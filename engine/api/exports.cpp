@@ -8,6 +8,7 @@
 
 #include "catalogue/catalogue.hpp"
 #include "crc.hpp"
+#include "current/catalogue.hpp"
 #include "ext_list.hpp"
 #include "identify.hpp"
 #include "path_parts.hpp"
@@ -66,6 +67,32 @@ ZARVO_API int32_t ZARVO_CALL ZarvoGetExtListLength(void) { return 3000; }
 ZARVO_API int32_t ZARVO_CALL ZarvoGetExtList(char* buffer) {
     if (buffer) zarvo::copy_text(buffer, zarvo::kKnownExtensions.size() + 1, zarvo::kKnownExtensions);
     return zarvo::kKnownExtensionCount;
+}
+
+ZARVO_API int32_t ZARVO_CALL ZarvoGetKindName(const char* extensions, char* name, char* mime) {
+    zarvo::current::KindName kind;
+    if (extensions) {
+        std::string first(std::string_view(extensions).substr(0, std::string_view(extensions).find(',')));
+        for (char& c : first)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        kind = zarvo::current::kind_name(first);
+    }
+    if (name) zarvo::copy_text(name, 256, kind.name);
+    if (mime) zarvo::copy_text(mime, 128, kind.mime);
+    return kind.name.empty() ? 0 : 1;
+}
+
+ZARVO_API int32_t ZARVO_CALL ZarvoGetCurrentExtListLength(void) {
+    return static_cast<int32_t>(zarvo::current::extension_list().size() + 1);
+}
+
+ZARVO_API int32_t ZARVO_CALL ZarvoGetCurrentExtList(char* buffer, int32_t size) {
+    std::string_view list = zarvo::current::extension_list();
+    if (buffer && size > 0) {
+        bool fits = static_cast<std::size_t>(size) > list.size();
+        zarvo::copy_text(buffer, static_cast<std::size_t>(size), fits ? list : std::string_view());
+    }
+    return static_cast<int32_t>(zarvo::current::kind_count());
 }
 
 ZARVO_API uint32_t ZARVO_CALL ZarvoGetFileCRC(const char* path) { return path ? zarvo::file_crc16(path) : 0; }

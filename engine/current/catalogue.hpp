@@ -4,6 +4,7 @@
 // are ASCII); an unknown key gives empty text.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace zarvo::current {
@@ -18,5 +19,12 @@ struct KindName {
 // The English name and MIME type of a kind (the current kinds' first, then
 // the classic kinds').
 KindName kind_name(std::string_view ext);
+// The English name and MIME type of a classic kind alone.
+KindName classic_kind_name(std::string_view ext);
+
+// The current kinds' keys (their first candidate extensions), sorted and
+// comma-separated, and their number.
+std::string_view extension_list();
+std::size_t kind_count();
 
 }  // namespace zarvo::current

@@ -13,6 +13,13 @@ Probe::Probe(Source source, std::string_view present_ext)
     image_ = HexImage::of_bytes(std::string_view(head_).substr(0, kImageBytes));
 }
 
+Probe::Probe(Source source, std::string_view first_bytes, std::string_view present_ext)
+    : source_(source), size_(source.size()), present_ext_(present_ext),
+      head_(first_bytes.substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(size_, kHeadBytes)))) {
+    spent_ = head_.size();
+    image_ = HexImage::of_bytes(std::string_view(head_).substr(0, kImageBytes));
+}
+
 std::string_view Probe::read(std::uint64_t offset, std::size_t n) {
     if (offset >= size_) return {};
     n = static_cast<std::size_t>(std::min<std::uint64_t>(n, size_ - offset));

@@ -21,6 +21,10 @@ class Probe {
 public:
     // Reads the head. `present_ext` is the lower-case extension of the name.
     Probe(Source source, std::string_view present_ext);
+    // Takes the head from `first_bytes`, the source's first bytes as another
+    // reader already read them (the classic sample, read at least kHeadBytes
+    // long): nothing more is read until a region is asked for.
+    Probe(Source source, std::string_view first_bytes, std::string_view present_ext);
     // A probe over bytes already in memory (tests, the buffer interface).
     static Probe of_bytes(std::string_view bytes, std::string_view present_ext = {});
 

@@ -63,6 +63,19 @@ ZARVO_API int32_t ZARVO_CALL ZarvoGetExtListLength(void); /* 3000: the buffer Za
 /* Writes every known extension, comma-separated, into `buffer` (at least
  * ZarvoGetExtListLength() bytes); returns their number, 718. */
 ZARVO_API int32_t ZARVO_CALL ZarvoGetExtList(char* buffer);
+/* The English name and MIME type of the first entry of a candidate list
+ * (as in ZarvoRecord.extension): writes at most 255 / 127 bytes and a zero
+ * into name[256] and mime[128]; returns 1 when the kind is known, else 0
+ * (both left empty). The current-formats layer's kinds are looked up first,
+ * then the classic kinds. */
+ZARVO_API int32_t ZARVO_CALL ZarvoGetKindName(const char* extensions, char* name, char* mime);
+/* The buffer ZarvoGetCurrentExtList needs: the length of the list of the
+ * current-formats layer's kinds, and its zero. */
+ZARVO_API int32_t ZARVO_CALL ZarvoGetCurrentExtListLength(void);
+/* Writes the current-formats layer's kinds (their first extensions, sorted,
+ * comma-separated) into `buffer` of `size` bytes when the list fits (else an
+ * empty text, when size > 0); returns the number of kinds. */
+ZARVO_API int32_t ZARVO_CALL ZarvoGetCurrentExtList(char* buffer, int32_t size);
 /* CRC-16/MCRF4XX (low 16 bits) and CRC-32 of the whole file; 0 when it cannot be opened. */
 ZARVO_API uint32_t ZARVO_CALL ZarvoGetFileCRC(const char* path);
 ZARVO_API uint32_t ZARVO_CALL ZarvoGetFileCRC32(const char* path);
