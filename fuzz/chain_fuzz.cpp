@@ -1,10 +1,12 @@
 // The whole identification over arbitrary bytes.
 //
-// Input layout: byte 0-1 the option bits (bits 0..15), byte 2-3 the sample
-// length (0..40000), byte 4 the present extension's choice, the rest the
-// file's content. The content is identified twice: in memory, the way
-// identify() prepares a call, and from a file holding the same bytes
-// through identify(); both must agree, and neither may crash, leak or hang.
+// Input layout: byte 0-1 the option bits (bits 0..15; value 16 asks the
+// current-formats layer first), byte 2-3 the sample length (0..40000),
+// byte 4 the present extension's choice, the rest the file's content. The
+// content is identified twice: in memory, the way identify() prepares a
+// call, and from a file holding the same bytes through identify(); both must
+// agree, neither may crash, leak or hang, and the layer's probe never reads
+// more than its budget.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -16,7 +18,10 @@
 #include <string>
 #include <string_view>
 
+#include "candidates.hpp"
 #include "chain.hpp"
+#include "current/layer.hpp"
+#include "current/probe.hpp"
 #include "identify.hpp"
 #include "path_parts.hpp"
 #include "platform/platform.hpp"
@@ -90,11 +95,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ctx.file_size = sample.size;
     ctx.present_ext = zarvo::platform::lower_extension(zarvo::path_part(path, zarvo::kExtension));
     ctx.selector = 1;
-    mem.result = zarvo::run_chain(images.head, images.tail, path.c_str(), ctx);
+    if (options & zarvo::kCurrent) {
+        zarvo::current::Probe probe = zarvo::current::Probe::of_bytes(content, ctx.present_ext);
+        std::string answer = zarvo::current::identify(probe, ctx);
+        if (probe.spent() > zarvo::current::kBudget) std::abort();
+        if (!answer.empty()) {
+            mem.by_current = true;
+            mem.kind = std::string(answer.substr(0, answer.find(',')));
+            mem.result = zarvo::order_candidates(answer, ctx.present_ext);
+        } else {
+            ctx.detail.clear();
+        }
+    }
+    if (!mem.by_current) mem.result = zarvo::run_chain(images.head, images.tail, path.c_str(), ctx);
 
     // From the file.
     zarvo::Identification disk = zarvo::identify(path.c_str(), sample_length, options);
     if (disk.status != zarvo::Identification::Status::kRead) fail("status", "read", disk.error);
+    if (mem.by_current != disk.by_current) fail("layers", mem.result, disk.result);
     if (mem.result != disk.result) fail("results", mem.result, disk.result);
     if (mem.context.detail != disk.context.detail) fail("detail texts", mem.context.detail, disk.context.detail);
     if (mem.context.selector != disk.context.selector)
