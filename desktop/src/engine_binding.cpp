@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLibrary>
 #include <QStringDecoder>
+#include <QThread>
 
 #include <array>
 
@@ -26,11 +27,23 @@ EngineBinding::ErrorReport& errorReport() {
     return report;
 }
 
+thread_local EngineBinding::ReportCapture* t_capture = nullptr;
+
+bool onUserInterfaceThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return !app || QThread::currentThread() == app->thread();
+}
+
 // The engine calls this when a file cannot be opened; the text is the
 // system's own message, in the system's encoding.
 void ZARVO_CALL reportThunk(const char* text, const char* caption) {
-    if (const auto& report = errorReport())
-        report(QString::fromLocal8Bit(text ? text : ""), QString::fromLocal8Bit(caption ? caption : ""));
+    const QString message = QString::fromLocal8Bit(text ? text : "");
+    if (t_capture) {
+        t_capture->text = message;
+        return;
+    }
+    if (!onUserInterfaceThread()) return;  // no message box away from the window's thread
+    if (const auto& report = errorReport()) report(message, QString::fromLocal8Bit(caption ? caption : ""));
 }
 
 }  // namespace
@@ -71,6 +84,22 @@ QStringList EngineBinding::defaultLibraries() {
 }
 
 void EngineBinding::setErrorReport(ErrorReport report) { errorReport() = std::move(report); }
+
+EngineBinding::ReportCapture::ReportCapture() : outer_(t_capture) { t_capture = this; }
+EngineBinding::ReportCapture::~ReportCapture() { t_capture = outer_; }
+
+std::shared_ptr<QLibrary> EngineBinding::holdLibrary() const {
+    for (const QString& file : libraries_) {
+        auto* library = new QLibrary(file);
+        if (library->load())
+            return std::shared_ptr<QLibrary>(library, [](QLibrary* held) {
+                held->unload();
+                delete held;
+            });
+        delete library;
+    }
+    return nullptr;
+}
 
 bool EngineBinding::withFunction(const char* name, const std::function<void(void*)>& call) const {
     for (const QString& file : libraries_) {

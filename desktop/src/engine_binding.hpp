@@ -10,6 +10,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+
+class QLibrary;
 
 namespace oxtarn {
 
@@ -60,7 +63,29 @@ public:
     void setOptions(std::uint32_t options) { options_ = options; }
 
     // Installed into the engine at every load; an empty function shows nothing.
+    // It is called on the user-interface thread only: a report that arises on
+    // another thread goes to that thread's ReportCapture, or nowhere.
     static void setErrorReport(ErrorReport report);
+
+    // While one exists, the engine's reports on this thread are kept in
+    // `text` instead of being shown.
+    class ReportCapture {
+    public:
+        ReportCapture();
+        ~ReportCapture();
+        ReportCapture(const ReportCapture&) = delete;
+        ReportCapture& operator=(const ReportCapture&) = delete;
+        QString text;  // the last report; empty when there was none
+
+    private:
+        ReportCapture* outer_;
+    };
+
+    // Keeps the library loaded while the handle lives, so that a long run of
+    // questions does not load it afresh for each; the questions still look it
+    // up by name, so a replaced library takes effect at the next run. Null
+    // when no library loads.
+    std::shared_ptr<QLibrary> holdLibrary() const;
 
 private:
     // Loads the library, finds `name` and hands it to `call`; false when either is missing.
