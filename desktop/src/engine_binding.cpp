@@ -88,20 +88,25 @@ void EngineBinding::setErrorReport(ErrorReport report) { errorReport() = std::mo
 EngineBinding::ReportCapture::ReportCapture() : outer_(t_capture) { t_capture = this; }
 EngineBinding::ReportCapture::~ReportCapture() { t_capture = outer_; }
 
-std::shared_ptr<QLibrary> EngineBinding::holdLibrary() const {
+EngineBinding EngineBinding::bound() const {
+    EngineBinding binding = *this;
     for (const QString& file : libraries_) {
-        auto* library = new QLibrary(file);
-        if (library->load())
-            return std::shared_ptr<QLibrary>(library, [](QLibrary* held) {
-                held->unload();
-                delete held;
-            });
-        delete library;
+        auto library = std::make_shared<QLibrary>(file);
+        if (!library->load()) continue;
+        if (auto setReport = reinterpret_cast<SetErrorReportFn>(library->resolve("ZarvoSetErrorReport")))
+            setReport(reportThunk);
+        binding.held_ = std::shared_ptr<QLibrary>(library.get(), [library](QLibrary*) { library->unload(); });
+        return binding;
     }
-    return nullptr;
+    return binding;
 }
 
 bool EngineBinding::withFunction(const char* name, const std::function<void(void*)>& call) const {
+    if (held_) {
+        QFunctionPointer fn = held_->resolve(name);
+        if (fn) call(reinterpret_cast<void*>(fn));
+        return fn != nullptr;
+    }
     for (const QString& file : libraries_) {
         QLibrary library(file);
         if (!library.load()) continue;

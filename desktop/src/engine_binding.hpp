@@ -81,17 +81,18 @@ public:
         ReportCapture* outer_;
     };
 
-    // Keeps the library loaded while the handle lives, so that a long run of
-    // questions does not load it afresh for each; the questions still look it
-    // up by name, so a replaced library takes effect at the next run. Null
-    // when no library loads.
-    std::shared_ptr<QLibrary> holdLibrary() const;
+    // A binding that keeps the library loaded while it (or a copy) lives and
+    // asks it every question, so that a long run does not load it afresh for
+    // each; the next run binds again, so a replaced library takes effect
+    // then. When no library loads, the binding is returned as it is.
+    EngineBinding bound() const;
 
 private:
     // Loads the library, finds `name` and hands it to `call`; false when either is missing.
     bool withFunction(const char* name, const std::function<void(void*)>& call) const;
 
     QStringList libraries_;
+    std::shared_ptr<QLibrary> held_;
     int sampleLength_ = 256;
     std::uint32_t options_ = 0;
 };

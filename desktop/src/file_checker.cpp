@@ -5,7 +5,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QThread>
 
 #include <algorithm>
@@ -141,8 +140,8 @@ void FileChecker::start(const EngineBinding& engine, QList<CheckRequest> request
         shared->sumThread->start();
     }
 
-    shared->runThread.reset(QThread::create([shared, self, generation, engine, requests = std::move(requests)]() mutable {
-        const std::shared_ptr<QLibrary> held = engine.holdLibrary();
+    shared->runThread.reset(QThread::create([shared, self, generation, unbound = engine, requests = std::move(requests)]() mutable {
+        const EngineBinding engine = unbound.bound();
         QList<CheckAnswer> ready;
         int done = 0;
         int total = int(requests.size());

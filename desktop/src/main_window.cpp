@@ -521,14 +521,29 @@ void TForm1::scheduleRowControls() {
     QTimer::singleShot(0, this, &TForm1::makeVisibleRowControls);
 }
 
-// The check boxes and drop-downs are made for the rows that come into view,
-// so that a long list costs no more than the rows the user looks at.
+// The check boxes and drop-downs are made for the rows that come into view
+// and released once they are far out of it, so that a long list costs no
+// more than the rows the user looks at. Their state lives in the table.
 void TForm1::makeVisibleRowControls() {
     controlsScheduled_ = false;
     if (table_.fileCount() == 0) return;
     const int first = std::max(0, CtrlGrid1->rowAt(0));
     int last = CtrlGrid1->rowAt(CtrlGrid1->viewport()->height() - 1);
     if (last < 0) last = CtrlGrid1->rowCount() - 1;
+    const int margin = std::max(20, last - first);
+    for (auto it = controls_.begin(); it != controls_.end();) {
+        const int gridRow = gridRowOf(table_.rowOfFile(it.key()));
+        const bool near = gridRow >= first - margin && gridRow <= last + margin;
+        if (near || (it->choice && it->choice->hasFocus())) {
+            ++it;
+            continue;
+        }
+        if (gridRow >= 0) {
+            CtrlGrid1->removeCellWidget(gridRow, kTick);
+            CtrlGrid1->removeCellWidget(gridRow, kChosen);
+        }
+        it = controls_.erase(it);
+    }
     for (int gridRow = first; gridRow <= last; ++gridRow) {
         const int row = tableRowAt(gridRow);
         if (row >= 1) controlsOf(row);

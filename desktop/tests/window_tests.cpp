@@ -641,7 +641,7 @@ private slots:
         Harness h;
         const QString library = h.program.filePath(QStringLiteral("libStubEngine.so"));
         QVERIFY(QFile::copy(QStringLiteral(STUB_ENGINE_PATH), library));
-        TForm1& w = h.start(library);
+        h.start(library);
         QVERIFY(QFile::remove(library));
         QVERIFY(h.drop({h.file(QStringLiteral("a.gif"), answer("jpg", QStringLiteral("写真")))}));
         QCOMPARE(h.cell(1, kPresentExt), QStringLiteral("gif"));
