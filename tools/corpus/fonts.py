@@ -3,6 +3,8 @@ from __future__ import annotations
 
 import pathlib
 import shutil
+import subprocess
+import sys
 
 PACKAGES = ["fonts-dejavu-core", "fonts-dejavu-web", "fonts-liberation", "fonts-urw-base35", "python3-fonttools",
             "python3-brotli"]
@@ -18,6 +20,21 @@ SHIPPED = [
     ("/usr/share/fonts/woff/dejavu/DejaVuSerif.woff", "woff"),
 ]
 
+# Run by a Python that has fontTools: a collection of two fonts, or one font as a web font.
+MAKE_FONT = """
+import sys
+from fontTools.ttLib import TTCollection, TTFont
+serif, sans, target, kind = sys.argv[1:]
+if kind == "ttc":
+    collection = TTCollection()
+    collection.fonts = [TTFont(serif), TTFont(sans)]
+    collection.save(target)
+else:
+    font = TTFont(serif)
+    font.flavor = kind
+    font.save(target)
+"""
+
 
 def make(out: pathlib.Path) -> list[tuple[str, str]]:
     out.mkdir(parents=True, exist_ok=True)
@@ -27,26 +44,20 @@ def make(out: pathlib.Path) -> list[tuple[str, str]]:
         if src.exists():
             shutil.copyfile(src, out / src.name)
             made.append((src.name, ext))
-    try:
-        from fontTools.ttLib import TTCollection, TTFont
-    except ImportError:
+    serif = "/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf"
+    sans = "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"
+    if not (pathlib.Path(serif).exists() and pathlib.Path(sans).exists()):
         return made
-    serif = pathlib.Path("/usr/share/fonts/truetype/liberation/LiberationSerif-Regular.ttf")
-    sans = pathlib.Path("/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf")
-    if serif.exists() and sans.exists():
+    # Debian's fontTools may belong to the system's Python rather than the one running this.
+    python = sys.executable
+    if subprocess.run([python, "-c", "import fontTools"], capture_output=True).returncode != 0:
+        python = "/usr/bin/python3"
+    for name, ext in (("pair.ttc", "ttc"), ("serif.woff", "woff"), ("serif.woff2", "woff2")):
         try:
-            collection = TTCollection()
-            collection.fonts = [TTFont(serif), TTFont(sans)]
-            collection.save(out / "pair.ttc")
-            made.append(("pair.ttc", "ttc"))
-        except Exception:  # noqa: BLE001 - a kind the installed tools cannot make is skipped
-            pass
-        for flavor in ("woff", "woff2"):
-            try:
-                font = TTFont(serif)
-                font.flavor = flavor
-                font.save(out / f"serif.{flavor}")
-                made.append((f"serif.{flavor}", flavor))
-            except Exception:  # noqa: BLE001
-                pass
+            done = subprocess.run([python, "-c", MAKE_FONT, serif, sans, str(out / name), ext], capture_output=True,
+                                  timeout=60)
+        except (OSError, subprocess.TimeoutExpired):
+            continue
+        if done.returncode == 0 and (out / name).exists():
+            made.append((name, ext))
     return made

@@ -50,6 +50,8 @@ def make(out: pathlib.Path) -> list[tuple[str, str]]:
     add("video.mp4", "mp4", ffmpeg(out, "video.mp4", *vid))
     add("faststart.mp4", "mp4", ffmpeg(out, "faststart.mp4", *vid, "-movflags", "+faststart"))
     add("h264.mp4", "mp4", ffmpeg(out, "h264.mp4", *VIDEO, "-c:v", "libx264", "-preset", "ultrafast"))
+    add("mp42.mp4", "mp4", ffmpeg(out, "mp42.mp4", *vid, "-brand", "mp42"))
+    add("fragmented.mp4", "mp4", ffmpeg(out, "fragmented.mp4", *vid, "-movflags", "frag_keyframe+empty_moov"))
     add("video.m4v", "m4v", ffmpeg(out, "video.m4v", *VIDEO, "-c:v", "libx264", "-preset", "ultrafast"))
     add("video.mov", "mov", ffmpeg(out, "video.mov", *vid))
     add("video.3gp", "3gp", ffmpeg(out, "video.3gp", *VIDEO, *AUDIO, "-s", "176x144", "-c:v", "mpeg4",
@@ -63,17 +65,21 @@ def make(out: pathlib.Path) -> list[tuple[str, str]]:
 
     add("video.mkv", "mkv", ffmpeg(out, "video.mkv", *vid))
     add("sound.mka", "mka", ffmpeg(out, "sound.mka", *AUDIO, "-c:a", "libvorbis"))
+    add("flac.mka", "mka", ffmpeg(out, "flac.mka", *AUDIO, "-c:a", "flac"))
     srt = out / "subtitles.srt"
     srt.write_text("1\n00:00:00,000 --> 00:00:01,000\nHello\n\n2\n00:00:01,000 --> 00:00:02,000\nWorld\n")
     add("subtitles.mks", "mks", ffmpeg(out, "subtitles.mks", "-i", str(srt), "-f", "matroska"))
     srt.unlink()
     add("video.webm", "webm", ffmpeg(out, "video.webm", *VIDEO, *AUDIO, "-c:v", "libvpx", "-b:v", "100k",
                                      "-c:a", "libopus", "-shortest"))
+    add("vp9.webm", "webm", ffmpeg(out, "vp9.webm", *VIDEO, "-c:v", "libvpx-vp9", "-deadline", "realtime",
+                                   "-b:v", "100k"))
     add("sound.webm", "webm", ffmpeg(out, "sound.webm", *AUDIO, "-c:a", "libopus"))
 
     add("vorbis.ogg", "ogg", ffmpeg(out, "vorbis.ogg", *AUDIO, "-c:a", "libvorbis"))
     add("opus.opus", "opus", ffmpeg(out, "opus.opus", *AUDIO, "-c:a", "libopus"))
     add("theora.ogv", "ogv", ffmpeg(out, "theora.ogv", *VIDEO, "-c:v", "libtheora", "-q:v", "3"))
+    add("ffmpeg.oga", "oga", ffmpeg(out, "ffmpeg.oga", *AUDIO, "-c:a", "flac", "-f", "ogg"))
     add("speex.spx", "spx", ffmpeg(out, "speex.spx", *AUDIO, "-ar", "16000", "-c:a", "libspeex"))
 
     wav = out / "tone.wav"
