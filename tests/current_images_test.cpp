@@ -212,10 +212,22 @@ TEST(CurrentDocuments, DocumentKinds) {
         {"chm", "ITSF" + le(3, 4) + le(96, 4) + le(1, 4) + zeros(60), "chm", "Compiled HTML Help"},
         {"mobi", "A Book" + zeros(54) + "BOOKMOBI" + zeros(40), "mobi,azw,azw3,prc", "Mobipocket"},
         {"eps is left to the classic tables", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 10 10\n", "", ""},
+        {"a Type 1 font is no document", "%!PS-AdobeFont-1.0: NimbusSans-Regular 1.00\n%%Title: x\n", "", ""},
         {"pdf mentioned in a text without a pdf ending", "A note on %PDF-1.4 files\n" + zeros(40), "", ""},
         {"pdf header past the first KiB", zeros(1100) + "%PDF-1.4\n" + pdf_tail, "", ""},
         {"pdf header without a version", "%PDF-x.y\n" + pdf_tail, "", ""},
     }, &current::documents_table());
+}
+
+TEST(CurrentLayer, EmptyAndTinyFilesGetNoAnswer) {
+    // Every group's tests look past the first bytes: none may read outside
+    // a file that ends before them.
+    for (std::string file : {std::string(), std::string(1, '\0'), std::string("%"), std::string("\xFF\xFB"),
+                             std::string("fLaC"), std::string("ID3\x03"), std::string("II*\0", 4), std::string("RIFF"),
+                             std::string("OggS"), std::string("\x1A\x45\xDF\xA3"), std::string("%PDF-1.")}) {
+        Answer a = identify(file);
+        EXPECT_EQ(a.candidates, "") << file.size() << " bytes";
+    }
 }
 
 }  // namespace

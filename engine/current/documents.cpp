@@ -43,11 +43,12 @@ std::string pdf_after_junk(const HexImage&, Context& ctx) {
 }
 
 // PostScript: "%!PS" first; an encapsulated one (EPSF on the first line) is
-// left to the classic tables.
+// left to the classic tables, and so is a font.
 std::string postscript(const HexImage&, Context& ctx) {
     std::string_view h = probe_of(ctx).head();
     std::string_view line = h.substr(0, std::min<std::size_t>(h.find_first_of("\r\n"), 80));
-    if (line.find("EPSF") != std::string_view::npos) return {};
+    // Encapsulated pictures and Type 1 fonts written as PostScript are no documents.
+    if (line.find("EPSF") != std::string_view::npos || line.substr(0, 14) == "%!PS-AdobeFont") return {};
     if (line.substr(0, 11) == "%!PS-Adobe-") ctx.detail = "PostScript, conventions " + std::string(line.substr(11, 3));
     return "ps";
 }
@@ -66,7 +67,8 @@ const Table& documents_table() {
         // Palm database books: the type and creator at 60.
         {"5", {text_at(60, "BOOKMOBI")}, "mobi,azw,azw3,prc", {detail("Mobipocket")}},
         {"6", {when([](const HexImage&, const Context& ctx) {
-             return probe_of(ctx).head().substr(1, kPdfJunk + 7).find("%PDF-") != std::string_view::npos;
+             std::string_view h = probe_of(ctx).head();
+             return h.size() > 8 && h.substr(1, kPdfJunk + 7).find("%PDF-") != std::string_view::npos;
          })},
          pdf_after_junk},
     };
