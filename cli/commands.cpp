@@ -87,7 +87,7 @@ void identify_stream(std::unique_ptr<PathSource> source, const Settings& s, Take
     sh->window = 16 * workers;
     sh->ring.resize(sh->window);
 
-    std::thread reader([sh] {
+    std::thread reader([sh, workers] {
         for (;;) {
             Input input;
             bool more = sh->source->next(input);
@@ -96,8 +96,10 @@ void identify_stream(std::unique_ptr<PathSource> source, const Settings& s, Take
                 sh->exhausted = true;
                 sh->reader_done = true;
                 sh->finished.notify_all();
+                sh->work.notify_all();  // the last short run
                 return;
             }
+            if (sh->next_in - sh->next_out >= sh->window) sh->work.notify_all();  // the window is full: all to work
             sh->space.wait(lock, [&] { return sh->stop || sh->next_in - sh->next_out < sh->window; });
             if (sh->stop) {
                 sh->reader_done = true;
@@ -106,10 +108,12 @@ void identify_stream(std::unique_ptr<PathSource> source, const Settings& s, Take
             Task& t = sh->ring[sh->next_in % sh->window];
             t.input = std::move(input);
             t.done = !t.input.error.empty();  // an input error needs no worker
-            if (t.done) sh->finished.notify_all();
-            else {
+            if (t.done) {
+                sh->finished.notify_all();
+            } else {
                 sh->queue.push_back(sh->next_in);
-                sh->work.notify_one();
+                // Workers are woken when a run is ready, or when the list pauses.
+                if (sh->queue.size() - sh->queue_head >= 2 * workers || sh->source->may_wait()) sh->work.notify_one();
             }
             ++sh->next_in;
         }
@@ -117,22 +121,35 @@ void identify_stream(std::unique_ptr<PathSource> source, const Settings& s, Take
 
     std::vector<std::thread> pool;
     for (unsigned w = 0; w < workers; ++w)
-        pool.emplace_back([&s, sh] {
+        pool.emplace_back([&s, sh, workers] {
             std::unique_lock lock(sh->m);
+            std::vector<std::pair<std::size_t, std::string>> run;
+            std::vector<Outcome> outcomes;
             for (;;) {
                 sh->work.wait(lock, [&] { return sh->stop || sh->queue_head < sh->queue.size(); });
                 if (sh->stop) return;
-                Task& t = sh->ring[sh->queue[sh->queue_head++] % sh->window];
+                // A run of tasks at a time, a share of those waiting, so that a
+                // thread is woken once a run rather than once a file.
+                std::size_t waiting = sh->queue.size() - sh->queue_head;
+                std::size_t take = std::clamp<std::size_t>(waiting / (2 * workers), 1, 32);
+                run.clear();
+                for (std::size_t k = 0; k < take; ++k) {
+                    std::size_t n = sh->queue[sh->queue_head++];
+                    run.emplace_back(n, sh->ring[n % sh->window].input.path);
+                }
                 if (sh->queue_head == sh->queue.size()) {
                     sh->queue.clear();
                     sh->queue_head = 0;
                 }
-                std::string path = t.input.path;
                 lock.unlock();
-                Outcome o = examine(path, s);
+                outcomes.clear();
+                for (const auto& [n, path] : run) outcomes.push_back(examine(path, s));
                 lock.lock();
-                t.outcome = std::move(o);
-                t.done = true;
+                for (std::size_t k = 0; k < run.size(); ++k) {
+                    Task& t = sh->ring[run[k].first % sh->window];
+                    t.outcome = std::move(outcomes[k]);
+                    t.done = true;
+                }
                 sh->finished.notify_all();
             }
         });

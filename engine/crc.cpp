@@ -23,8 +23,9 @@ FileChecksums checksum(const char* path, bool want16, bool want32) {
         long got = file.read_at(offset, block.get(), kBlock);
         if (got > 0) {
             std::string_view bytes(block.get(), static_cast<std::size_t>(got));
-            if (want16) c16 = Crc16::update(c16, bytes);
-            if (want32) c32 = Crc32::update(c32, bytes);
+            if (want16 && want32) update_both(c16, c32, bytes);
+            else if (want16) c16 = Crc16::update(c16, bytes);
+            else c32 = Crc32::update(c32, bytes);
             offset += static_cast<std::uint64_t>(got);
         }
         // A short read is the end of the file (or a read error).

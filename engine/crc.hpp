@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <bit>
+#include <cstring>
 #include <cstdint>
 #include <string_view>
 #include <type_traits>
@@ -29,20 +31,30 @@ struct ReflectedCrc {
     static constexpr Tables kTables = make_tables();
     static constexpr const std::array<T, 256>& kTable = kTables[0];
 
+    // Eight bytes as a little-endian number.
+    static std::uint64_t load(const unsigned char* p) {
+        std::uint64_t x;
+        std::memcpy(&x, p, 8);
+        if constexpr (std::endian::native == std::endian::big) {
+            std::uint64_t r = 0;
+            for (int k = 0; k < 8; ++k) r = (r << 8) | ((x >> (8 * k)) & 0xFF);
+            x = r;
+        }
+        return x;
+    }
+    // The value after eight bytes `x`: the value sits in their low bytes.
+    static T step(T value, std::uint64_t x) {
+        x ^= value;
+        return static_cast<T>(kTables[7][x & 0xFF] ^ kTables[6][(x >> 8) & 0xFF] ^ kTables[5][(x >> 16) & 0xFF] ^
+                              kTables[4][(x >> 24) & 0xFF] ^ kTables[3][(x >> 32) & 0xFF] ^
+                              kTables[2][(x >> 40) & 0xFF] ^ kTables[1][(x >> 48) & 0xFF] ^ kTables[0][x >> 56]);
+    }
+
     static constexpr T update(T value, std::string_view bytes) {
         const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
         std::size_t n = bytes.size();
         if (!std::is_constant_evaluated()) {
-            for (; n >= 8; n -= 8, p += 8) {
-                // The eight bytes as a little-endian number, the value in its low bytes.
-                std::uint64_t x = 0;
-                for (int k = 7; k >= 0; --k) x = (x << 8) | p[k];
-                x ^= value;
-                value = static_cast<T>(kTables[7][x & 0xFF] ^ kTables[6][(x >> 8) & 0xFF] ^
-                                       kTables[5][(x >> 16) & 0xFF] ^ kTables[4][(x >> 24) & 0xFF] ^
-                                       kTables[3][(x >> 32) & 0xFF] ^ kTables[2][(x >> 40) & 0xFF] ^
-                                       kTables[1][(x >> 48) & 0xFF] ^ kTables[0][x >> 56]);
-            }
+            for (; n >= 8; n -= 8, p += 8) value = step(value, load(p));
         }
         for (; n > 0; --n, ++p) value = static_cast<T>(kTable[(value ^ *p) & 0xFF] ^ (value >> 8));
         return value;
@@ -51,6 +63,19 @@ struct ReflectedCrc {
 
 using Crc16 = ReflectedCrc<std::uint16_t, 0x8408>;
 using Crc32 = ReflectedCrc<std::uint32_t, 0xEDB88320>;
+
+// Both at once, each word loaded once and the two chains interleaved.
+inline void update_both(std::uint16_t& c16, std::uint32_t& c32, std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    std::size_t n = bytes.size() & ~std::size_t{7};
+    for (std::size_t i = 0; i < n; i += 8) {
+        std::uint64_t x = Crc32::load(p + i);
+        c16 = Crc16::step(c16, x);
+        c32 = Crc32::step(c32, x);
+    }
+    c16 = Crc16::update(c16, bytes.substr(n));
+    c32 = Crc32::update(c32, bytes.substr(n));
+}
 
 // Both checksums of a file from one reading. `opened` is false (and both
 // checksums 0) when it cannot be opened; a failed read leaves the checksums

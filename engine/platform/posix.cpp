@@ -46,8 +46,14 @@ File File::open(const char* path) {
     // Look before opening: opening a FIFO wakes a writer waiting for a
     // reader, and opening a device can act on it (a tape rewinds). Only a
     // regular file is opened.
+    // One look at the path itself; a link is looked through once more.
     struct stat seen {};
-    if (::stat(path, &seen) != 0) {
+    if (::lstat(path, &seen) != 0) {
+        f.error_ = errno;
+        return f;
+    }
+    const bool is_link = S_ISLNK(seen.st_mode);
+    if (is_link && ::stat(path, &seen) != 0) {
         f.error_ = errno;
         return f;
     }
@@ -58,8 +64,6 @@ File File::open(const char* path) {
     // Where the path itself names the file (no link), no link may take its
     // place before the open. O_NONBLOCK: should a FIFO still take its place,
     // the open does not wait for a writer.
-    struct stat named {};
-    bool is_link = ::lstat(path, &named) != 0 || S_ISLNK(named.st_mode);
     int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (is_link ? 0 : O_NOFOLLOW));
     if (fd < 0) {
         f.error_ = errno == ELOOP ? kNotRegular : errno;
