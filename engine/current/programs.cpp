@@ -337,7 +337,8 @@ const Table& programs_table() {
         {"5",  {at(0, "4D5A")},                              portable},
         {"6",  {at(0, "0061736D")},                          wasm},
         {"7",  {at(0, "6465780A")},                          dex},
-        {"8",  {at(2, "0D0A")},                              pyc},
+        // row 8: not the pcapng block type, whose bytes read as a 3.5 number
+        {"8",  {at(2, "0D0A"), not_at(0, "0A0D")},           pyc},
         {"9",  {at(0, "1B4C7561")},                          lua},
     };
     return rows;
