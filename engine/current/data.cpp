@@ -129,7 +129,7 @@ std::string matlab(const HexImage&, Context& ctx) {
     if (version != 0x0100 && version != 0x0200) return {};
     std::string_view text = h.substr(0, 116);
     std::string_view label = text.substr(0, text.find(" MAT-file"));
-    if (label.size() == text.size() || label.size() > 16) return {};
+    if (label.size() == text.size() || label.size() <= 7 || label.size() > 16) return {};
     std::string level(label.substr(7));  // after "MATLAB "
     if (version == 0x0200) {
         if (!bytes::at(h, 512, kHdf5)) return {};

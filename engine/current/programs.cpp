@@ -247,7 +247,7 @@ std::string portable(const HexImage&, Context& ctx) {
     if (!bytes::has(h, 0, 0x40) || lfanew < 4 || lfanew >= probe.size()) return {};  // negative reads as huge
     constexpr std::size_t kCoff = 24, kMostOptional = 240;
     std::string_view pe = probe.read(lfanew, kCoff + kMostOptional);
-    if (!bytes::at(pe, 0, std::string_view("PE\0\0", 4))) return {};
+    if (!bytes::has(pe, 0, kCoff) || !bytes::at(pe, 0, std::string_view("PE\0\0", 4))) return {};
     std::uint32_t machine = bytes::le16(pe, 4), optional_size = bytes::le16(pe, 20), characteristics = bytes::le16(pe, 22);
     std::string_view opt = pe.substr(kCoff, std::min<std::size_t>(optional_size, pe.size() - kCoff));
     std::uint32_t magic = bytes::le16(opt, 0);
