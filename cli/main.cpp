@@ -322,6 +322,7 @@ int main(int argc, char** argv) {
     app.add_option("-j,--jobs", s.jobs, "Files identified at once (default: the number of cores)")
         ->check(CLI::Range(1u, 1024u));
     app.add_flag("-q,--quiet", s.quiet, "No progress line");
+    app.set_version_flag("--version", version_text(), "Print the tool's and the engine's versions");
     app.add_flag("--man", manual, "Print this help as a manual page (roff)")->group("");
 
     try {

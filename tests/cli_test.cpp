@@ -79,6 +79,9 @@ TEST(CommandLine, UsageErrorsExitWithTwo) {
     CliRun man = cli({"--man"});
     EXPECT_EQ(man.out.rfind(".TH OXTARN-CLI 1", 0), 0u);
     EXPECT_NE(man.out.find("\\-\\-fix"), std::string::npos);
+    CliRun version = cli({"--version"});  // the tool's version, then the engine's
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "oxtarn-cli " OXTARN_VERSION "\nZarvo32 engine 1.21\n");
 }
 
 TEST(CommandLine, UnreadableFileAmongGoodOnesExitsWithOne) {

@@ -13,6 +13,7 @@
 #include "path_parts.hpp"
 #include "platform/platform.hpp"
 #include "record.hpp"
+#include "version.hpp"
 #include "zarvo32.h"
 
 namespace {
@@ -58,7 +59,7 @@ ZARVO_API int32_t ZARVO_CALL ZarvoGetInfo(const char* path, int32_t sample_lengt
     return 0;
 }
 
-ZARVO_API int32_t ZARVO_CALL ZarvoGetVersion(void) { return 121; }
+ZARVO_API int32_t ZARVO_CALL ZarvoGetVersion(void) { return zarvo::kEngineVersion; }
 ZARVO_API int32_t ZARVO_CALL ZarvoGetExNumKind(void) { return 765; }
 ZARVO_API int32_t ZARVO_CALL ZarvoGetExNumPattern(void) { return 824; }
 ZARVO_API int32_t ZARVO_CALL ZarvoGetExtListLength(void) { return 3000; }
