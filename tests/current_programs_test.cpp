@@ -95,9 +95,9 @@ TEST(CurrentPrograms, ElfKindsByTypeAndDynamicSection) {
         const char* detail;
     } cases[] = {
         {"fixed-address executable", elf64(2), "elf,out,axf", "ELF 64-bit little-endian x86-64 executable"},
-        {"PIE flagged in the dynamic section", elf64(3, {{kInterp, {}}, {kDynamic, {{kFlags1, kPie}}}}), "elf,out,axf",
+        {"PIE flagged in the dynamic section", elf64(3, {{kInterp, {}}, {kDynamic, {{kFlags1, kPie}}}}), "elf,out,axf,so",
          "ELF 64-bit little-endian x86-64 position-independent executable"},
-        {"interpreter, no library name", elf64(3, {{kInterp, {}}, {kDynamic, {{1, 5}}}}), "elf,out,axf",
+        {"interpreter, no library name", elf64(3, {{kInterp, {}}, {kDynamic, {{1, 5}}}}), "elf,out,axf,so",
          "ELF 64-bit little-endian x86-64 position-independent executable"},
         {"interpreter and a library name (a runnable library)", elf64(3, {{kInterp, {}}, {kDynamic, {{kSoname, 1}}}}), "so",
          "ELF 64-bit little-endian x86-64 shared object"},
@@ -135,7 +135,7 @@ TEST(CurrentPrograms, ElfNearMissesAndHostileHeaders) {
     dyn_far.le(64 + 56 + 8, 0x7FFFFFFFFFFFFFFFull, 8).le(64 + 56 + 32, 0xFFFFFFFFFFFFFFFFull, 8);
     for (const Image& f : {huge, many, dyn_far}) {
         Answer a = identify(f.b);
-        EXPECT_EQ(a.candidates, f.b.size() == 0x100 ? "so" : "elf,out,axf");
+        EXPECT_EQ(a.candidates, f.b.size() == 0x100 ? "so" : "elf,out,axf,so");
         EXPECT_LE(a.spent, current::kBudget);
     }
 }

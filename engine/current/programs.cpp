@@ -113,8 +113,10 @@ std::string elf(const HexImage&, Context& ctx) {
         case 1: answer = "o,ko,obj"; kind = "relocatable object"; break;
         case 2: answer = "elf,out,axf"; kind = "executable"; break;
         case 3:
+            // A position-independent executable can be loaded as a library
+            // too (some modules are runnable): "so" stays among its names.
             if (elf_is_pie(probe, h, l, little)) {
-                answer = "elf,out,axf";
+                answer = "elf,out,axf,so";
                 kind = "position-independent executable";
             } else {
                 answer = "so";

@@ -1,7 +1,7 @@
 """Real data and science files for the current-formats corpus.
 
 Made with Debian's programs and libraries: python3's sqlite3 and the sqlite3
-shell (databases, write-ahead logs, rollback journals), numpy (npy, npz),
+shell (databases, write-ahead logs, rollback journals), numpy (npy, npz), scipy (MAT 5),
 h5py (HDF5, also after a user block), netcdf-bin's ncgen (every netCDF
 kind), tcpdump (captures rewritten in microsecond and nanosecond form),
 plistlib (binary property lists), transmission-create (torrents). Capture
@@ -17,7 +17,7 @@ import struct
 import subprocess
 import sys
 
-PACKAGES = ["sqlite3", "python3-numpy", "python3-h5py", "netcdf-bin", "tcpdump", "transmission-cli"]
+PACKAGES = ["sqlite3", "python3-numpy", "python3-scipy", "python3-h5py", "netcdf-bin", "tcpdump", "transmission-cli"]
 
 CDL = """netcdf sample {
 dimensions:
@@ -40,6 +40,13 @@ numpy.save(out + "/array.npy", numpy.arange(100, dtype=numpy.float64).reshape(10
 numpy.save(out + "/labels.npy", numpy.array(["a", "bb", "ccc"]))
 numpy.savez(out + "/arrays.npz", a=numpy.arange(10), b=numpy.ones((3, 3)))
 numpy.savez_compressed(out + "/packed.npz", numpy.zeros(1000))
+"""
+
+MAT_SCRIPT = """
+import sys, numpy, scipy.io
+out = sys.argv[1]
+scipy.io.savemat(out + "/plain.mat", {"a": numpy.arange(12).reshape(3, 4), "s": "text"})
+scipy.io.savemat(out + "/packed.mat", {"z": numpy.zeros((20, 20))}, do_compression=True)
 """
 
 HDF5_SCRIPT = """
@@ -152,6 +159,9 @@ def make(out: pathlib.Path) -> list[tuple[str, str]]:
     if _run(python, "-c", NUMPY_SCRIPT, str(out)):
         for name in ["array.npy", "labels.npy", "arrays.npz", "packed.npz"]:
             keep(name, name.rsplit(".", 1)[1])
+    if _run(python, "-c", MAT_SCRIPT, str(out)):
+        for name in ["plain.mat", "packed.mat"]:
+            keep(name, "mat")
     if _run(python, "-c", HDF5_SCRIPT, str(out)):
         for name in ["plain.h5", "block512.h5", "block1024.hdf5", "block2048.h5", "latest.h5"]:
             keep(name, name.rsplit(".", 1)[1])
