@@ -204,4 +204,10 @@ def make(out: pathlib.Path) -> list[tuple[str, str]]:
         keep("private.torrent", "torrent")
         payload.unlink()
 
+    # Finder folder data: the template cmake ships for its disk images.
+    import glob
+    for path in sorted(glob.glob("/usr/share/cmake*/Modules/Internal/CPack/CPack.DS_Store.in"))[:1]:
+        shutil.copyfile(path, out / "cpack.DS_Store")
+        keep("cpack.DS_Store", "ds_store")
+
     return made
