@@ -10,6 +10,7 @@
 
 #include "catalogue/catalogue.hpp"
 #include "crc.hpp"
+#include "current/catalogue.hpp"
 #include "ext_list.hpp"
 #include "identify.hpp"
 #include "journal.hpp"
@@ -35,6 +36,9 @@ Outcome examine(const std::string& path, const Settings& s) {
         return o;
     }
     o.result = zarvo::to_result(id);
+    zarvo::current::KindName kind = zarvo::kind_name(id);
+    o.name = kind.name;
+    o.mime = kind.mime;
     if (s.crc) {
         zarvo::FileChecksums sums = zarvo::file_checksums(path.c_str());
         o.crc16 = sums.crc16;
@@ -278,8 +282,8 @@ int run_describe(const std::string& ext, int table) {
     return 1;
 }
 
-int run_list_extensions() {
-    std::string list(zarvo::kKnownExtensions);
+int run_list_extensions(bool current) {
+    std::string list(current ? zarvo::current::extension_list() : zarvo::kKnownExtensions);
     std::replace(list.begin(), list.end(), ',', '\n');
     Output out;
     out.write(list + "\n");

@@ -29,8 +29,9 @@ struct CommandLine {
     std::string sample = "256", mode, format = "text", encoding = "utf-8";
     std::string undo_journal, describe;
     std::int32_t table = 1;
-    bool list_extensions = false, manual = false;
+    bool list_extensions = false, current = false, legacy = false, manual = false;
     CLI::Option* mode_opt = nullptr;
+    CLI::Option* options_opt = nullptr;
     CLI::Option* undo_opt = nullptr;
 };
 
@@ -71,8 +72,13 @@ void define(CLI::App& app, CommandLine& c) {
                    "or any whole number from 0 to 40000");
     c.mode_opt = app.add_option("--mode", c.mode, "Inspection: normal, macbinary, footer or special")
                      ->check(CLI::IsMember({"normal", "macbinary", "footer", "special"}));
-    app.add_option("--options", s.options, "Raw option bits: 1 MacBinary, 2 footer, 4 special (instead of --mode)")
-        ->excludes(c.mode_opt);
+    c.options_opt = app.add_option("--options", s.options,
+                                   "Raw option bits, passed as they are: 1 MacBinary, 2 footer, 4 special, "
+                                   "16 the current-formats layer first (instead of --mode and --legacy)")
+                        ->excludes(c.mode_opt);
+    app.add_flag("--legacy", c.legacy,
+                 "The classic answers alone: the current-formats layer, asked first by default, is left out")
+        ->excludes(c.options_opt);
     app.add_flag("--crc", s.crc, "Also print the CRC-16 and CRC-32 of each file");
     app.add_option("--format", c.format, "Output: text (default), json (JSON Lines) or csv")
         ->check(CLI::IsMember({"text", "json", "csv"}));
@@ -91,6 +97,8 @@ void define(CLI::App& app, CommandLine& c) {
     app.add_option("--describe", c.describe, "Print the description of an extension from the catalogue");
     app.add_option("--table", c.table, "With --describe: 1 the primary table (default), 2 and more a variant case");
     app.add_flag("--list-extensions", c.list_extensions, "Print every extension the engine knows, one a line");
+    app.add_flag("--current", c.current,
+                 "With --list-extensions: the current-formats layer's kinds (their first extensions) instead");
     app.add_option("-j,--jobs", s.jobs, "Files identified at once (default: the number of cores)")
         ->check(CLI::Range(1u, 1024u));
     app.add_flag("-q,--quiet", s.quiet, "No progress line");
@@ -111,6 +119,8 @@ Command validate(CommandLine& c) {
     if (s.format == Format::kJson && s.charset == Charset::kShiftJis)
         throw CLI::ValidationError("--encoding", "JSON output is always UTF-8");
     if (c.mode_opt->count() > 0) s.options = kModes.at(c.mode);
+    if (c.options_opt->count() == 0 && !c.legacy) s.options |= ZARVO_CURRENT;
+    if (c.current && !c.list_extensions) throw CLI::ValidationError("--current", "goes with --list-extensions");
 
     if (c.manual) return Command::kManual;
     if (c.list_extensions) return Command::kListExtensions;
@@ -140,7 +150,7 @@ int main(int argc, char** argv) {
 
     switch (command) {
         case Command::kManual: std::cout << manual_page(app); return std::cout.flush() ? 0 : 1;
-        case Command::kListExtensions: return run_list_extensions();
+        case Command::kListExtensions: return run_list_extensions(c.current);
         case Command::kDescribe: return run_describe(c.describe, c.table);
         case Command::kUndo: return run_undo(c.undo_journal, c.settings.dry_run);
         case Command::kIdentify: break;

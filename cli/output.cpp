@@ -174,6 +174,8 @@ public:
             j["candidates"] = split_candidates(zarvo::sjis::to_utf8(o.result.extensions));
             j["description"] = zarvo::sjis::to_utf8(o.result.description);
             j["detail"] = zarvo::sjis::to_utf8(o.result.detail);
+            j["name"] = o.name;
+            j["mime"] = o.mime;
             if (s_.crc) {
                 j["crc16"] = hex(o.crc16, 4);
                 j["crc32"] = hex(o.crc32, 8);
@@ -197,7 +199,7 @@ public:
     CsvPrinter(const Settings& s, Output& out) : s_(s), out_(out) {}
 
     void begin() override {
-        std::string head = "path,extension,candidates,description,detail";
+        std::string head = "path,extension,candidates,description,detail,name,mime";
         if (s_.crc) head += ",crc16,crc32";
         if (s_.fix) head += ",renamed_to,rename_error";
         out_.write(head + ",error\n");
@@ -207,7 +209,8 @@ public:
         bool ok = o.error.empty();
         std::string line = field(system(o.path)) + "," + field(system(zarvo::path_part(o.path, zarvo::kExtension))) +
                            "," + field(ok ? text(o.result.extensions) : "") + "," +
-                           field(ok ? text(o.result.description) : "") + "," + field(ok ? text(o.result.detail) : "");
+                           field(ok ? text(o.result.description) : "") + "," + field(ok ? text(o.result.detail) : "") + "," +
+                           field(o.name) + "," + field(o.mime);
         if (s_.crc) line += "," + (ok ? hex(o.crc16, 4) : "") + "," + (ok ? hex(o.crc32, 8) : "");
         if (s_.fix) line += "," + field(o.renamed_to ? system(*o.renamed_to) : "") + "," + field(system(o.rename_error));
         out_.write(line + "," + field(system(o.error)) + "\n");

@@ -54,6 +54,7 @@ struct Outcome {
     std::string path;
     std::string error;  // non-empty: the file could not be read
     zarvo::Result result;
+    std::string name, mime;  // the kind's English name and MIME type (ASCII), or empty
     std::uint16_t crc16 = 0;
     std::uint32_t crc32 = 0;
     std::optional<std::string> renamed_to;  // with --dry-run: the name it would get

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "current/catalogue.hpp"
 #include "support.hpp"
 #include "text.hpp"
 
@@ -139,7 +140,7 @@ TEST(CommandLine, CsvAndShiftJisOutput) {
     std::string gif = dir.write("a,b.gif", kGif);
     CliRun r = cli({"--format", "csv", "--encoding", "shift_jis", gif});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "path,extension,candidates,description,detail,error");
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "path,extension,candidates,description,detail,name,mime,error");
     EXPECT_NE(r.out.find("\"" + gif + "\",gif,gif,"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find(oxtarn::test::sj("89a形式")), std::string::npos);
 }
@@ -204,6 +205,47 @@ TEST(CommandLine, CatalogueAndExtensionList) {
     EXPECT_EQ(zip.status, 0);
     EXPECT_NE(zip.out.find("「書庫」"), std::string::npos) << zip.out;
     EXPECT_EQ(cli({"--describe", "zip", "--table", "0"}).out, "\n");
+}
+
+// The current-formats layer is asked by default; --legacy (or raw option
+// bits without 16) gives the classic answers alone.
+TEST(CommandLine, CurrentFormatsByDefaultLegacyOnRequest) {
+    TempDir dir;
+    // An ISO base media file: the classic tables take it for jam, the layer knows it.
+    std::string mp4 = dir.write("a.dat", oxtarn::test::bytes("000000186674797069736F6D0000020069736F6D6D703431") +
+                                             std::string(64, '\0'));
+    struct Case {
+        std::vector<std::string> args;
+        std::string first, name, mime;
+    };
+    const std::vector<Case> cases = {
+        {{}, "mp4", "MPEG-4 Video", "video/mp4"},
+        {{"--options", "16"}, "mp4", "MPEG-4 Video", "video/mp4"},
+        {{"--mode", "footer"}, "mp4", "MPEG-4 Video", "video/mp4"},
+        {{"--legacy"}, "jam", "", ""},
+        {{"--options", "0"}, "jam", "", ""},
+        {{"--legacy", "--mode", "footer"}, "jam", "", ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = c.args;
+        for (const char* a : {"--format", "json"}) args.push_back(a);
+        args.push_back(mp4);
+        CliRun r = cli(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        nlohmann::json j = nlohmann::json::parse(r.out);
+        EXPECT_EQ(j["candidates"][0], c.first) << c.args.size();
+        EXPECT_EQ(j["name"], c.name);
+        EXPECT_EQ(j["mime"], c.mime);
+    }
+    EXPECT_EQ(cli({"--legacy", "--options", "16", mp4}).status, 2);
+    EXPECT_EQ(cli({"--current", mp4}).status, 2);
+
+    CliRun current = cli({"--list-extensions", "--current"});
+    EXPECT_EQ(current.status, 0);
+    std::string want(zarvo::current::extension_list());
+    std::replace(want.begin(), want.end(), ',', '\n');
+    EXPECT_EQ(current.out, want + "\n");
+    EXPECT_NE(current.out.find("\nmp4\n"), std::string::npos);
 }
 
 TEST(CommandLine, TextOutputEscapesNamesAndTextsFromFiles) {
@@ -272,9 +314,9 @@ TEST(CommandLine, JsonAndCsvCarryTheRenameAndTheNameBytes) {
         EXPECT_EQ(std::filesystem::exists(dir.path() + "/plain.gif"), !dry);
     }
     CliRun csv = cli({"--fix", "--dry-run", "--format", "csv", dir.path() + "/taken.txt"});
-    EXPECT_EQ(csv.out, "path,extension,candidates,description,detail,renamed_to,rename_error,error\n" + dir.path() +
-                           "/taken.txt,txt,\"zip,jar,wmz,wsz,nar\",ZIP Archive File「書庫」,," + dir.path() +
-                           "/taken.zip,,\n");
+    EXPECT_EQ(csv.out, "path,extension,candidates,description,detail,name,mime,renamed_to,rename_error,error\n" +
+                           dir.path() + "/taken.txt,txt,\"zip,jar,wmz,wsz,nar\",ZIP Archive File「書庫」,,ZIP archive,"
+                           "application/zip," + dir.path() + "/taken.zip,,\n");
 }
 
 TEST(CommandLine, FaultsOfOutputListsAndJournalsAreErrors) {
