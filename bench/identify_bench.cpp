@@ -38,6 +38,9 @@ struct Corpus {
         const std::vector<std::string> heads = {
             std::string("PK\x03\x04", 4), "GIF89a", std::string("\x89PNG\r\n\x1a\n", 8), "RIFF\x24\0\0\0WAVEfmt ",
             "MThd", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 10), "%PDF-1.4", "MZ", "<html><head>", "plain text\n",
+            // today's kinds
+            std::string("\0\0\0\x18" "ftypisom\0\0\x02\0isommp41", 24), std::string("\x7F" "ELF\x02\x01\x01", 7),
+            std::string("fLaC\x80\0\0\x22", 8), std::string("SQLite format 3\0", 16),
         };
         for (std::size_t i = 0; i < 200; ++i) {
             std::string content = heads[i % heads.size()] + noise(2000 + 37 * i);
@@ -69,6 +72,18 @@ void BM_IdentifyDefaultSample(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_IdentifyDefaultSample);
+
+// The same files with the current-formats layer asked first (option bit 16).
+void BM_IdentifyDefaultSampleCurrent(benchmark::State& state) {
+    const auto& files = corpus().files;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        zarvo::Result r = zarvo::identify_file(files[i++ % files.size()].c_str(), 256, zarvo::kQuiet | zarvo::kCurrent);
+        benchmark::DoNotOptimize(r);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_IdentifyDefaultSampleCurrent);
 
 void BM_IdentifyLargeSample(benchmark::State& state) {
     const auto& files = corpus().files;
