@@ -10,10 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "chain.hpp"
 #include "crc.hpp"
-#include "families/families.hpp"
 #include "identify.hpp"
+#include "refine/refine.hpp"
 #include "text.hpp"
 
 namespace {
@@ -101,8 +100,8 @@ void BM_WindowScan(benchmark::State& state) {
     ctx.options = zarvo::kSpecial;
     for (auto _ : state) {
         zarvo::platform::File f = zarvo::platform::File::open(corpus().large.c_str());
-        std::string answer = zarvo::scan_window_bytes(f, [&](std::string_view w, std::uint64_t) {
-            return zarvo::families::window_tests(w, "jpg", ctx);
+        std::string answer = zarvo::refine::scan_windows(zarvo::Source::of_file(f), [&](std::string_view w, std::uint64_t) {
+            return zarvo::refine::window_tests(w, "jpg", ctx);
         });
         benchmark::DoNotOptimize(answer);
         state.SetBytesProcessed(state.bytes_processed() + static_cast<std::int64_t>(f.size()));
@@ -110,11 +109,13 @@ void BM_WindowScan(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowScan)->Unit(benchmark::kMillisecond);
 
-// The windows rendered as hex images, as the tests of single windows see them.
+// The same windows rendered as hex images: what the scan spares itself by
+// looking for the patterns in the bytes.
 void BM_WindowScanRenderOnly(benchmark::State& state) {
     for (auto _ : state) {
         zarvo::platform::File f = zarvo::platform::File::open(corpus().large.c_str());
-        std::string answer = zarvo::scan_windows(f, [](const zarvo::HexImage& w, std::uint64_t) {
+        std::string answer = zarvo::refine::scan_windows(zarvo::Source::of_file(f), [](std::string_view bytes, std::uint64_t) {
+            zarvo::HexImage w = zarvo::HexImage::of_bytes(bytes);
             benchmark::DoNotOptimize(w.text().data());
             return std::string();
         });
@@ -126,10 +127,10 @@ BENCHMARK(BM_WindowScanRenderOnly)->Unit(benchmark::kMillisecond);
 // The floor for the window scan: reading the same file through the same
 // 3000-byte windows, overlapping by 64 bytes, and nothing else.
 void BM_ReadWindowsOnly(benchmark::State& state) {
-    std::string buffer(zarvo::kWindowBytes, '\0');
+    std::string buffer(zarvo::refine::kWindowBytes, '\0');
     for (auto _ : state) {
         zarvo::platform::File f = zarvo::platform::File::open(corpus().large.c_str());
-        for (std::uint64_t start = 0;; start += zarvo::kWindowBytes - zarvo::kWindowOverlap) {
+        for (std::uint64_t start = 0;; start += zarvo::refine::kWindowBytes - zarvo::refine::kWindowOverlap) {
             long got = f.read_at(start, buffer.data(), buffer.size());
             benchmark::DoNotOptimize(buffer.data());
             if (got < static_cast<long>(buffer.size())) break;
@@ -161,8 +162,6 @@ BENCHMARK(BM_FindInHeadImage)->DenseRange(0, 3);
 
 }  // namespace
 
-BENCHMARK_MAIN();
-
 // Both checksums of one large file (what --crc asks), in bytes per second.
 void BM_ChecksumLargeFile(benchmark::State& state) {
     static const std::string path = [] {
@@ -180,3 +179,5 @@ void BM_ChecksumLargeFile(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * (256 << 20));
 }
 BENCHMARK(BM_ChecksumLargeFile)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

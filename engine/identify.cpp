@@ -23,33 +23,40 @@ Images render(const Sample& sample, std::uint32_t options) {
 }
 
 Identification identify(const char* path, std::int32_t sample_length, std::uint32_t options) {
+    platform::File file = platform::File::open(path);
+    if (!file.is_open()) {
+        Identification id;
+        id.context.options = options;
+        id.context.sample_length = sample_length;
+        id.error = platform::error_text(file.error());
+        if (!(options & kQuiet)) platform::report(id.error, "Error");
+        return id;
+    }
+    return identify(Source::of_file(file), path, sample_length, options);
+}
+
+Identification identify(const Source& source, std::string_view name, std::int32_t sample_length,
+                        std::uint32_t options) {
     Identification id;
     Context& ctx = id.context;
     ctx.options = options;
     ctx.sample_length = sample_length;
 
-    platform::File file = platform::File::open(path);
-    if (!file.is_open()) {
-        id.error = platform::error_text(file.error());
-        if (!(options & kQuiet)) platform::report(id.error, "Error");
-        return id;
-    }
     // The layer's head comes from the same read as the classic sample.
     const bool current = (options & kCurrent) != 0;
     Sample sample;
-    if (read_sample(file, sample_length, (options & kFooter) != 0, sample, current ? current::kHeadBytes : 0) !=
-        ReadStatus::kOk) {
+    if (!read_sample(source, sample_length, (options & kFooter) != 0, sample, current ? current::kHeadBytes : 0)) {
         id.status = Identification::Status::kReadFailed;
         return id;
     }
     id.status = Identification::Status::kRead;
     ctx.file_size = sample.size;
-    ctx.present_ext = platform::lower_extension(path_part(path, kExtension));
+    ctx.present_ext = platform::lower_extension(path_part(name, kExtension));
     ctx.selector = 1;
     ctx.detail.clear();
 
     if (current) {
-        current::Probe probe(Source::of_file(file), sample.head, ctx.present_ext);
+        current::Probe probe(source, sample.head, ctx.present_ext);
         std::string answer = current::identify(probe, ctx);
         if (!answer.empty()) {
             id.by_current = true;
@@ -60,11 +67,9 @@ Identification identify(const char* path, std::int32_t sample_length, std::uint3
         ctx.detail.clear();
         sample.head.resize(std::min<std::size_t>(sample.head.size(), clamp_sample_length(sample_length)));
     }
-    file = platform::File();  // closed before the chain: only the window scan reads again
 
     Images images = render(sample, options);
-
-    id.result = run_chain(images.head, images.tail, path, ctx);
+    id.result = run_chain(images.head, images.tail, source, ctx);
     return id;
 }
 

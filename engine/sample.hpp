@@ -1,10 +1,10 @@
-// The sample reader: a file's head and tail bytes.
+// The sample reader: the head and tail bytes of a source.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "platform/platform.hpp"
+#include "source.hpp"
 
 namespace zarvo {
 
@@ -17,17 +17,16 @@ struct Sample {
     std::uint64_t size = 0;   // the true size
 };
 
-enum class ReadStatus { kOk, kOpenFailed, kReadFailed };
-
 // Clamps a caller's sample length to 0..40000.
 std::int32_t clamp_sample_length(std::int32_t n);
 
 // Reads the head (clamped sample length) and, when `with_tail`, the tail of
-// an open file. Only the footer identification looks at the tail, so the
-// other inspections spare themselves that read. With `head_at_least` the
-// head is read at least that long in the same read (another reader shares
-// it); the caller cuts it back to the sample length before the chain.
-ReadStatus read_sample(platform::File& file, std::int32_t sample_length, bool with_tail, Sample& out,
-                       std::size_t head_at_least = 0);
+// the source; false when a read fails. Only the footer identification looks
+// at the tail, so the other inspections spare themselves that read. With
+// `head_at_least` the head is read at least that long in the same read
+// (another reader shares it); the caller cuts it back to the sample length
+// before the chain.
+bool read_sample(const Source& source, std::int32_t sample_length, bool with_tail, Sample& out,
+                 std::size_t head_at_least = 0);
 
 }  // namespace zarvo

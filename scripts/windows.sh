@@ -74,7 +74,7 @@ cmake --build build-win64 -j"$jobs" --target Zarvo32 oxtarn-cli oxtarn_tests
 # --- Export table -----------------------------------------------------------
 step "checking the export tables"
 want="ZarvoGetExNumKind ZarvoGetExNumPattern ZarvoGetExtList ZarvoGetExtListLength ZarvoGetFileCRC
-ZarvoGetFileCRC32 ZarvoGetInfo ZarvoGetVersion ZarvoSetErrorReport _Z10gGetNameExPKciPc _Z10gGetWhatExPKciPc
+ZarvoGetFileCRC32 ZarvoGetInfo ZarvoGetInfoFromMemory ZarvoGetVersion ZarvoSetErrorReport _Z10gGetNameExPKciPc _Z10gGetWhatExPKciPc
 ZarvoGetKindName ZarvoGetCurrentExtListLength ZarvoGetCurrentExtList"
 want=$(tr ' ' '\n' <<<"$want" | sort)
 for arch in i686:win32 x86_64:win64; do

@@ -26,6 +26,7 @@
 #include "crc.hpp"
 #include "identify.hpp"
 #include "platform/platform.hpp"
+#include "refine/refine.hpp"
 #include "sample.hpp"
 #include "support.hpp"
 #include "zarvo32.h"
@@ -326,7 +327,7 @@ TEST(HostileFiles, FileShrinkingOrGrowingWhileRead) {
     zarvo::platform::File file = zarvo::platform::File::open(path.c_str());
     ASSERT_EQ(::truncate(path.c_str(), 60), 0);
     zarvo::Sample sample;
-    ASSERT_EQ(zarvo::read_sample(file, 256, true, sample), zarvo::ReadStatus::kOk);
+    ASSERT_TRUE(zarvo::read_sample(zarvo::Source::of_file(file), 256, true, sample));
     EXPECT_EQ(sample.size, 5000u);
     EXPECT_EQ(sample.head, content.substr(0, 60));
     EXPECT_EQ(sample.tail, "");  // the last 1024 bytes are gone
@@ -335,11 +336,11 @@ TEST(HostileFiles, FileShrinkingOrGrowingWhileRead) {
     ctx.file_size = sample.size;
     ctx.present_ext = "zip";
     zarvo::Images images = zarvo::render(sample, ctx.options);
-    EXPECT_EQ(zarvo::run_chain(images.head, images.tail, path.c_str(), ctx), kZipList);
+    EXPECT_EQ(zarvo::run_chain(images.head, images.tail, zarvo::Source::of_file(file), ctx), kZipList);
     int windows = 0;
-    EXPECT_EQ(zarvo::scan_windows(file, [&](const zarvo::HexImage& w, std::uint64_t) {
+    EXPECT_EQ(zarvo::refine::scan_windows(zarvo::Source::of_file(file), [&](std::string_view w, std::uint64_t) {
                   ++windows;
-                  EXPECT_EQ(w.size(), 120);
+                  EXPECT_EQ(w.size(), 60u);
                   return std::string();
               }),
               "");
@@ -348,7 +349,7 @@ TEST(HostileFiles, FileShrinkingOrGrowingWhileRead) {
     // Emptied after opening: nothing to read, nothing found, no failure.
     zarvo::platform::File emptied = zarvo::platform::File::open(path.c_str());
     ASSERT_EQ(::truncate(path.c_str(), 0), 0);
-    ASSERT_EQ(zarvo::read_sample(emptied, 256, true, sample), zarvo::ReadStatus::kOk);
+    ASSERT_TRUE(zarvo::read_sample(zarvo::Source::of_file(emptied), 256, true, sample));
     EXPECT_EQ(sample.head, "");
     EXPECT_EQ(sample.tail, "");
 
@@ -358,7 +359,7 @@ TEST(HostileFiles, FileShrinkingOrGrowingWhileRead) {
     dir.write("change.zip", small);
     zarvo::platform::File growing = zarvo::platform::File::open(path.c_str());
     dir.write("change.zip", content);
-    ASSERT_EQ(zarvo::read_sample(growing, 256, true, sample), zarvo::ReadStatus::kOk);
+    ASSERT_TRUE(zarvo::read_sample(zarvo::Source::of_file(growing), 256, true, sample));
     EXPECT_EQ(sample.size, 10u);
     EXPECT_EQ(sample.head, content.substr(0, 256));
     EXPECT_EQ(sample.tail, content.substr(0, 1024));
@@ -381,7 +382,7 @@ TEST(HostileFiles, SparseFileBeyondFourGiB) {
 
     zarvo::platform::File file = zarvo::platform::File::open(path.c_str());
     zarvo::Sample sample;
-    ASSERT_EQ(zarvo::read_sample(file, 256, true, sample), zarvo::ReadStatus::kOk);
+    ASSERT_TRUE(zarvo::read_sample(zarvo::Source::of_file(file), 256, true, sample));
     EXPECT_EQ(sample.size, size);
     ASSERT_EQ(sample.tail.size(), 1024u);
     EXPECT_EQ(sample.tail.substr(1020), "TAIL");
