@@ -191,35 +191,39 @@ struct Names {
 };
 
 // The Office Open XML kinds by their main part's folder; the template,
-// show and macro forms by the content types where those are stored plain,
-// else by a macro project, else offered second.
+// show and macro forms by the content types where those are stored plain
+// (the main part's type names ".template." or ".slideshow."), else by a
+// macro project, else offered after the plain form.
 std::string ooxml_kind(Probe& probe, const Names& names, Context& ctx) {
     struct Family {
-        std::string_view folder, plain, macro, detail;
-        std::string_view template_type, template_plain, template_macro;
+        std::string_view folder, detail;
+        std::string_view plain, macro;                    // answers when the types cannot be read
+        std::string_view document, document_macro;        // answers when they can
+        std::string_view templ, templ_macro, show, show_macro;
     };
     static constexpr Family kFamilies[] = {
-        {"word/", "docx,dotx,docm", "docm,dotm", "Office Open XML document", "template.main+xml", "dotx", "dotm"},
-        {"xl/", "xlsx,xltx,xlsm", "xlsm,xltm", "Office Open XML workbook", "template.main+xml", "xltx", "xltm"},
-        {"ppt/", "pptx,ppsx,potx,pptm", "pptm,ppsm,potm", "Office Open XML presentation", "slideshow.main+xml", "ppsx", "ppsm"},
-        {"visio/", "vsdx,vstx,vsdm", "vsdm,vstm", "Office Open XML drawing", "template.main+xml", "vstx", "vstm"},
+        {"word/", "Office Open XML document", "docx,dotx,docm", "docm,dotm", "docx", "docm", "dotx", "dotm", "", ""},
+        {"xl/", "Office Open XML workbook", "xlsx,xltx,xlsm", "xlsm,xltm", "xlsx", "xlsm", "xltx", "xltm", "", ""},
+        {"ppt/", "Office Open XML presentation", "pptx,ppsx,potx,pptm", "pptm,ppsm,potm", "pptx", "pptm", "potx", "potm",
+         "ppsx", "ppsm"},
+        {"visio/", "Office Open XML drawing", "vsdx,vstx,vsdm", "vsdm,vstm", "vsdx", "vsdm", "vstx", "vstm", "", ""},
     };
     for (const Family& f : kFamilies) {
         if (!names.under(f.folder)) continue;
         bool macro = names.has(std::string(f.folder) + "vbaProject.bin");
-        ctx.detail = std::string(f.detail) + (macro ? " with macros" : "");
         std::string_view types;
         if (const ZipEntry* ct = names.find([](std::string_view n) { return n == "[Content_Types].xml"; }))
             types = stored_content(probe, *ct, 4096);
+        std::string_view answer = macro ? f.macro : f.plain;
         if (!types.empty()) {
             macro = macro || types.find("macroEnabled") != std::string_view::npos;
-            if (types.find(f.template_type) != std::string_view::npos)
-                return std::string(macro ? f.template_macro : f.template_plain);
-            if (f.folder == "ppt/" && types.find("template.main+xml") != std::string_view::npos)
-                return macro ? "potm" : "potx";
-            return std::string(macro ? f.macro.substr(0, f.macro.find(',')) : f.plain.substr(0, f.plain.find(',')));
+            answer = macro ? f.document_macro : f.document;
+            if (types.find(".template.") != std::string_view::npos) answer = macro ? f.templ_macro : f.templ;
+            else if (!f.show.empty() && types.find(".slideshow.") != std::string_view::npos)
+                answer = macro ? f.show_macro : f.show;
         }
-        return std::string(macro ? f.macro : f.plain);
+        ctx.detail = std::string(f.detail) + (macro ? " with macros" : "");
+        return std::string(answer);
     }
     return {};
 }
