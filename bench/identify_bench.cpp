@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "chain.hpp"
+#include "crc.hpp"
 #include "families/families.hpp"
 #include "identify.hpp"
 #include "text.hpp"
@@ -146,3 +147,21 @@ BENCHMARK(BM_FindInHeadImage)->DenseRange(0, 3);
 }  // namespace
 
 BENCHMARK_MAIN();
+
+// Both checksums of one large file (what --crc asks), in bytes per second.
+void BM_ChecksumLargeFile(benchmark::State& state) {
+    static const std::string path = [] {
+        std::string p = (corpus().dir / "checksum.bin").string();
+        std::mt19937 rng(7);
+        std::string block(1 << 20, '\0');
+        std::ofstream out(p, std::ios::binary);
+        for (int i = 0; i < 256; ++i) {
+            for (char& c : block) c = static_cast<char>(rng());
+            out << block;
+        }
+        return p;
+    }();
+    for (auto _ : state) benchmark::DoNotOptimize(zarvo::file_checksums(path.c_str()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * (256 << 20));
+}
+BENCHMARK(BM_ChecksumLargeFile)->Unit(benchmark::kMillisecond);

@@ -2,6 +2,8 @@
 
 #include <sstream>
 
+#include "version.hpp"
+
 namespace oxtarn::cli {
 
 namespace {
@@ -32,6 +34,14 @@ std::string manual_page(const CLI::App& app) {
     std::string footer = app.get_footer();
     m << ".SH NOTES\n.nf\n" << roff(footer) << "\n.fi\n";
     return m.str();
+}
+
+std::string version_text() {
+    // The engine's number in hundredths: 121 is 1.21, 120 is 1.2.
+    const int v = zarvo::kEngineVersion;
+    std::string cents = std::to_string(100 + v % 100).substr(1);
+    while (!cents.empty() && cents.back() == '0') cents.pop_back();
+    return "oxtarn-cli " OXTARN_VERSION "\nZarvo32 engine " + std::to_string(v / 100) + (cents.empty() ? "" : "." + cents);
 }
 
 }  // namespace oxtarn::cli

@@ -8,4 +8,7 @@ namespace oxtarn::cli {
 
 std::string manual_page(const CLI::App& app);
 
+// What --version prints: the tool's version and the engine's.
+std::string version_text();
+
 }  // namespace oxtarn::cli

@@ -1,36 +1,46 @@
 #include "crc.hpp"
 
+#include <memory>
+
 #include "platform/platform.hpp"
 
 namespace zarvo {
 
 namespace {
-// Feeds the file to `feed` in blocks of 1024 bytes; false when it cannot be opened.
-template <typename Feed>
-bool read_blocks(const char* path, Feed&& feed) {
+// Large reads: a checksum is bound by the system's reads, not the tables.
+constexpr std::size_t kBlock = 256 * 1024;
+
+// Computes the chosen checksums in one pass over the file.
+FileChecksums checksum(const char* path, bool want16, bool want32) {
+    FileChecksums out;
     platform::File file = platform::File::open(path);
-    if (!file.is_open()) return false;
-    char block[1024];
-    std::uint64_t offset = 0;
-    for (;;) {
-        long got = file.read_at(offset, block, sizeof block);
-        if (got > 0) feed(std::string_view(block, static_cast<std::size_t>(got)));
-        if (got < static_cast<long>(sizeof block)) return true;
-        offset += static_cast<std::uint64_t>(got);
+    if (!file.is_open()) return out;
+    out.opened = true;
+    std::uint16_t c16 = 0xFFFF;
+    std::uint32_t c32 = 0xFFFFFFFF;
+    std::unique_ptr<char[]> block(new char[kBlock]);
+    for (std::uint64_t offset = 0;;) {
+        long got = file.read_at(offset, block.get(), kBlock);
+        if (got > 0) {
+            std::string_view bytes(block.get(), static_cast<std::size_t>(got));
+            if (want16 && want32) update_both(c16, c32, bytes);
+            else if (want16) c16 = Crc16::update(c16, bytes);
+            else c32 = Crc32::update(c32, bytes);
+            offset += static_cast<std::uint64_t>(got);
+        }
+        // A short read is the end of the file (or a read error).
+        if (got < static_cast<long>(kBlock)) break;
     }
+    out.crc16 = c16;
+    out.crc32 = ~c32;
+    return out;
 }
 }  // namespace
 
-std::uint16_t file_crc16(const char* path) {
-    std::uint16_t crc = 0xFFFF;
-    if (!read_blocks(path, [&](std::string_view b) { crc = Crc16::update(crc, b); })) return 0;
-    return crc;
-}
+FileChecksums file_checksums(const char* path) { return checksum(path, true, true); }
 
-std::uint32_t file_crc32(const char* path) {
-    std::uint32_t crc = 0xFFFFFFFF;
-    if (!read_blocks(path, [&](std::string_view b) { crc = Crc32::update(crc, b); })) return 0;
-    return ~crc;
-}
+std::uint16_t file_crc16(const char* path) { return checksum(path, true, false).crc16; }
+
+std::uint32_t file_crc32(const char* path) { return checksum(path, false, true).crc32; }
 
 }  // namespace zarvo

@@ -9,6 +9,8 @@ default_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   qt6-base-dev
+  pkgconf dpkg-dev file      # the install and Debian package tests (cpack, dpkg-shlibdeps)
+  python3-pytest python3-setuptools python3-wheel python3-pip python3-distributed  # the Python package
 )
 if (($#)); then packages=("$@"); else packages=("${default_packages[@]}"); fi
 

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -216,6 +217,63 @@ TEST(HostileFiles, NonRegularFilesGiveTheEmptyAnswerAtOnce) {
 
     ::close(writer_side);
     ::close(sock);
+    expect_still_working(dir);
+}
+
+TEST(HostileFiles, FifoWithAWaitingWriterIsNeverOpened) {
+    // A writer blocked in open() waits for a reader: an engine that opened
+    // the FIFO (even to close it at once) would wake it, and its data would
+    // be lost or it would die of SIGPIPE.
+    Watchdog watchdog(60s);
+    TempDir dir;
+    std::string fifo = dir.path() + "/waiting.zip";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> writer_opened{false};
+    std::thread writer([&] {
+        int fd = ::open(fifo.c_str(), O_WRONLY);  // blocks until a reader comes
+        writer_opened = true;
+        if (fd >= 0) {
+            EXPECT_EQ(::write(fd, "kept", 4), 4);
+            ::close(fd);
+        }
+    });
+    std::this_thread::sleep_for(50ms);  // the writer is now waiting in open()
+    EXPECT_EQ(info(fifo, 256, 8 | 2 | 4), kEmpty);
+    EXPECT_EQ(zarvo::identify(fifo.c_str(), 256, 8).status, zarvo::Identification::Status::kOpenFailed);
+    EXPECT_EQ(zarvo::file_checksums(fifo.c_str()).opened, false);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(writer_opened) << "the engine opened the FIFO";
+
+    // The writer's data reaches the reader it was waiting for.
+    int reader = ::open(fifo.c_str(), O_RDONLY);
+    ASSERT_GE(reader, 0);
+    char got[8] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 4);
+    EXPECT_STREQ(got, "kept");
+    ::close(reader);
+    writer.join();
+}
+
+namespace {
+std::atomic<int> g_reentrant_calls{0};
+void ZARVO_CALL report_calling_back(const char*, const char*) {
+    // A host's report function may use the interface itself.
+    ZarvoRecord r{};
+    ZarvoGetInfo("", 256, &r, 8);
+    ZarvoSetErrorReport(report_calling_back);
+    ++g_reentrant_calls;
+}
+}  // namespace
+
+TEST(HostileFiles, ReportFunctionMayCallTheInterface) {
+    Watchdog watchdog(30s);
+    TempDir dir;
+    ZarvoSetErrorReport(report_calling_back);
+    g_reentrant_calls = 0;
+    EXPECT_EQ(info(dir.path() + "/missing.zip", 256, 0), kEmpty);
+    EXPECT_EQ(info(dir.path() + "/missing.zip", 256, 4), kEmpty);
+    ZarvoSetErrorReport(nullptr);
+    EXPECT_EQ(g_reentrant_calls, 2);
     expect_still_working(dir);
 }
 

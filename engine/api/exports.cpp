@@ -1,10 +1,13 @@
 // The exported C interface. The only module-wide state of the engine lives
 // here: the values of the last identification, as callers of the original
 // interface expect them, guarded so that overlapping calls cannot mix them.
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "catalogue/catalogue.hpp"
 #include "crc.hpp"
@@ -13,6 +16,7 @@
 #include "path_parts.hpp"
 #include "platform/platform.hpp"
 #include "record.hpp"
+#include "version.hpp"
 #include "zarvo32.h"
 
 namespace {
@@ -29,10 +33,16 @@ struct ModuleState {
 std::mutex g_mutex;
 ModuleState g_state;
 
-ZarvoErrorReport g_host_report = nullptr;
+std::atomic<ZarvoErrorReport> g_host_report{nullptr};
+
+// Reports raised while the lock is held wait here and reach the host's
+// function after unlocking, so that it may call back into the module.
+using HeldReports = std::vector<std::pair<std::string, std::string>>;
+thread_local HeldReports* t_held_reports = nullptr;
 
 void call_host_report(const char* text, const char* caption) {
-    if (ZarvoErrorReport fn = g_host_report) fn(text, caption);
+    if (t_held_reports) t_held_reports->emplace_back(text, caption);
+    else if (ZarvoErrorReport fn = g_host_report.load()) fn(text, caption);
 }
 
 }  // namespace
@@ -42,7 +52,9 @@ extern "C" {
 ZARVO_API int32_t ZARVO_CALL ZarvoGetInfo(const char* path, int32_t sample_length, ZarvoRecord* record,
                                           uint32_t options) {
     if (!path || !record) return 0;
-    std::lock_guard lock(g_mutex);
+    HeldReports held;
+    std::unique_lock lock(g_mutex);
+    t_held_reports = &held;
     g_state.options = options;
     g_state.sample_length = sample_length;
 
@@ -55,10 +67,13 @@ ZARVO_API int32_t ZARVO_CALL ZarvoGetInfo(const char* path, int32_t sample_lengt
         g_state.detail = ctx.detail;
     }
     zarvo::write_record(zarvo::to_result(id), *record);
+    t_held_reports = nullptr;
+    lock.unlock();
+    for (const auto& [text, caption] : held) call_host_report(text.c_str(), caption.c_str());
     return 0;
 }
 
-ZARVO_API int32_t ZARVO_CALL ZarvoGetVersion(void) { return 121; }
+ZARVO_API int32_t ZARVO_CALL ZarvoGetVersion(void) { return zarvo::kEngineVersion; }
 ZARVO_API int32_t ZARVO_CALL ZarvoGetExNumKind(void) { return 765; }
 ZARVO_API int32_t ZARVO_CALL ZarvoGetExNumPattern(void) { return 824; }
 ZARVO_API int32_t ZARVO_CALL ZarvoGetExtListLength(void) { return 3000; }

@@ -24,4 +24,8 @@ rules::Test size_at_least(std::uint64_t n) {
     return rules::when([=](const HexImage&, const Context& ctx) { return probe_of(ctx).size() >= n; });
 }
 
+std::string rate_and_channels(std::uint64_t rate, unsigned channels) {
+    return std::to_string(rate) + " Hz, " + std::to_string(channels) + (channels == 1 ? " channel" : " channels");
+}
+
 }  // namespace zarvo::current
