@@ -15,6 +15,9 @@ namespace zarvo {
 // table k gives the effect of a byte followed by k zero bytes.
 template <typename T, T kPoly>
 struct ReflectedCrc {
+    using Value = T;
+    static constexpr T kPolynomial = kPoly;
+    static constexpr unsigned kWidth = 8 * sizeof(T);
     using Tables = std::array<std::array<T, 256>, 8>;
     static constexpr Tables make_tables() {
         Tables t{};
@@ -76,6 +79,24 @@ inline void update_both(std::uint16_t& c16, std::uint32_t& c32, std::string_view
     c16 = Crc16::update(c16, bytes.substr(n));
     c32 = Crc32::update(c32, bytes.substr(n));
 }
+
+// The arithmetic a checksum runs on. The tables work on every processor; the
+// folding method uses the processor's carry-less multiply (x86 with PCLMULQDQ)
+// and is taken only where the processor has it.
+enum class CrcPath { kTables, kFolding };
+
+// The folding method exists in this build and this processor runs it.
+bool folding_supported();
+// kFolding where folding_supported(), else kTables: what the file checksums use.
+CrcPath best_crc_path();
+
+// The register after `bytes`, computed by `path` (kFolding falls back to the
+// tables where folding_supported() is false). Same results as Crc16::update and
+// Crc32::update: the register goes in and out as those take and give it.
+std::uint16_t update_crc16(std::uint16_t value, std::string_view bytes, CrcPath path);
+std::uint32_t update_crc32(std::uint32_t value, std::string_view bytes, CrcPath path);
+// Both registers after the same bytes, in one pass over them.
+void update_both(std::uint16_t& c16, std::uint32_t& c32, std::string_view bytes, CrcPath path);
 
 // Both checksums of a file from one reading. `opened` is false (and both
 // checksums 0) when it cannot be opened; a failed read leaves the checksums

@@ -58,7 +58,7 @@ WindowLayout readWindowLayout(const ProfileFile& file, int columnCount) {
         for (const QByteArray& text : widths) {
             bool ok = false;
             const int w = text.trimmed().toInt(&ok);
-            if (!ok || w < 8 || w > 5000) return {layout.size, {}};  // all or none
+            if (!ok || (w != 0 && w < 8) || w > 5000) return {layout.size, {}};  // all or none
             layout.columnWidths << w;
         }
     }

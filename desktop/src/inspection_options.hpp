@@ -54,7 +54,8 @@ bool readCurrentFormats(const ProfileFile& file);
 bool storeCurrentFormats(const ProfileFile& file, bool on);
 
 // The window's size and the column widths as last left; an empty size or
-// list when not stored (or not usable).
+// list when not stored (or not usable). A width of 0 stands for a column
+// that sizes itself to its texts (one the user never sized).
 struct WindowLayout {
     QSize size;
     QList<int> columnWidths;

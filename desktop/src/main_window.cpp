@@ -297,8 +297,10 @@ void TForm1::buildToolbars() {
     QAction* recheck = toolbar2->addAction(text::kRecheck, this, &TForm1::recheckAll);
     recheck->setShortcut(QKeySequence::Refresh);
     QAction* exportList = toolbar2->addAction(text::kExportCsv, this, [this] {
-        const QString path = QFileDialog::getSaveFileName(this, text::kExportCsv, QString(), text::kCsvFilter);
-        if (!path.isEmpty() && !exportCsv(path)) say(MessageSink::Icon::Warning, text::kExportFailed + text::kCrLf + path);
+        QString path = QFileDialog::getSaveFileName(this, text::kExportCsv, QString(), text::kCsvFilter);
+        if (path.isEmpty()) return;
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".csv");  // a name typed without one
+        if (!exportCsv(path)) say(MessageSink::Icon::Warning, text::kExportFailed + text::kCrLf + path);
     });
     cancel_ = toolbar2->addAction(text::kCancelBatch, this, &TForm1::cancelWork);
     cancel_->setShortcut(QKeySequence(Qt::Key_Escape));
@@ -340,11 +342,10 @@ void TForm1::applyStoredLayout() {
     if (setup_.settingsPath.isEmpty()) return;
     const options::WindowLayout layout = options::readWindowLayout(ProfileFile(setup_.settingsPath), kColumnCount);
     if (layout.size.isValid()) resize(layout.size);
-    if (!layout.columnWidths.isEmpty()) {
-        for (int column = 0; column < kColumnCount; ++column) {
-            CtrlGrid1->setColumnWidth(column, layout.columnWidths[column]);
-            sizedByUser_[column] = true;
-        }
+    for (int column = 0; column < layout.columnWidths.size(); ++column) {
+        if (layout.columnWidths[column] == 0) continue;  // it keeps fitting its texts
+        CtrlGrid1->setColumnWidth(column, layout.columnWidths[column]);
+        sizedByUser_[column] = true;
     }
 }
 
@@ -352,7 +353,9 @@ void TForm1::storeLayout() {
     if (!settings_) return;
     options::WindowLayout layout;
     layout.size = isMaximized() || isFullScreen() ? normalGeometry().size() : size();
-    for (int column = 0; column < kColumnCount; ++column) layout.columnWidths << CtrlGrid1->columnWidth(column);
+    // Only the widths the user chose: the others fit the next session's texts.
+    for (int column = 0; column < kColumnCount; ++column)
+        layout.columnWidths << (sizedByUser_[column] ? CtrlGrid1->columnWidth(column) : 0);
     options::storeWindowLayout(*settings_, layout);
 }
 
@@ -466,6 +469,7 @@ void TForm1::showCell(int row, int column) {
         item->setText(oneLine(text));
         item->setToolTip(text);
         break;
+    case kPath:  // a long path is cut short in its cell
     case kDescription:
         item->setText(text);
         item->setToolTip(text);
@@ -732,7 +736,7 @@ void TForm1::startNextBatch() {
     QList<CheckRequest> requests = std::move(waiting_);
     waiting_.clear();
     unreadable_.clear();
-    progress_->setText(QStringLiteral("0 / %1").arg(requests.size()));
+    showProgress(0, int(requests.size()));
     checker_->start(setup_.engine, std::move(requests));  // the options as they are now
     updateActions();
 }
@@ -760,7 +764,7 @@ void TForm1::takeAnswers(const QList<CheckAnswer>& answers, int done, int total)
     }
     CtrlGrid1->setRowCount(std::max(1, table_.fileCount()));
     CtrlGrid1->setUpdatesEnabled(true);
-    progress_->setText(QStringLiteral("%1 / %2").arg(done).arg(total));
+    showProgress(done, total);
     if (added && firstRows) fitColumns();
     if (added) scheduleRowControls();
     updateActions();
@@ -789,8 +793,17 @@ void TForm1::takeChecksums(const QString& path, const QString& crc16, const QStr
     setCell(row, kCrc32, crc32);
 }
 
+// "n / N" in room for N of N, so that the status bar neither cuts the text
+// short nor jumps as n grows.
+void TForm1::showProgress(int done, int total) {
+    const QString widest = QStringLiteral("%1 / %1").arg(total);
+    progress_->setMinimumWidth(std::max(progress_->minimumWidth(), progress_->fontMetrics().horizontalAdvance(widest) + 4));
+    progress_->setText(QStringLiteral("%1 / %2").arg(done).arg(total));
+}
+
 void TForm1::batchFinished(bool cancelled) {
     progress_->clear();
+    progress_->setMinimumWidth(0);
     fitColumns();
     updateActions();
     if (closing_) return;

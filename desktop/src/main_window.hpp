@@ -143,6 +143,7 @@ private:
     void takeAnswers(const QList<CheckAnswer>& answers, int done, int total);
     void fillRow(int row, const CheckAnswer& answer);
     void takeChecksums(const QString& path, const QString& crc16, const QString& crc32);
+    void showProgress(int done, int total);
     void batchFinished(bool cancelled);
     QList<int> selectedTableRows() const;
     QStringList rowTexts(int row, bool wholeDetail) const;

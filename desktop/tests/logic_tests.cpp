@@ -138,6 +138,8 @@ private slots:
         QTest::addColumn<QList<int>>("widths");
         QTest::newRow("stored") << QByteArray("[app]\nWindowWidth=900\nWindowHeight=500\nColumnWidths=20,30,40\n")
                                 << QSize(900, 500) << QList<int>{20, 30, 40};
+        QTest::newRow("a column fitting itself")
+            << QByteArray("[app]\nColumnWidths=20,0,40\n") << QSize() << QList<int>{20, 0, 40};
         QTest::newRow("missing") << QByteArray("[app]\n") << QSize() << QList<int>{};
         QTest::newRow("too small, wrong count")
             << QByteArray("[app]\nWindowWidth=10\nWindowHeight=500\nColumnWidths=20,30\n") << QSize() << QList<int>{};

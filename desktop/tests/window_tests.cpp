@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -235,6 +236,7 @@ private slots:
         const QString jpg = QDir::toNativeSeparators(h.files.filePath(QStringLiteral("a.jpg")));
         QCOMPARE(h.cell(1, kPath), jpg);
         QCOMPARE(w.grid()->item(w.gridRowOf(1), kPath)->text(), jpg);
+        QCOMPARE(w.grid()->item(w.gridRowOf(1), kPath)->toolTip(), jpg);  // the whole path, however narrow the column
         QCOMPARE(h.cell(1, kTick), QStringLiteral("0"));
         QVERIFY(h.drop({jpg, other}));
         QCOMPARE(w.table().fileCount(), 2);
@@ -277,6 +279,13 @@ private slots:
         w.DropDst1FileDrop(files);
         QVERIFY(w.isBusy());
         QVERIFY(w.cancelAction()->isEnabled());
+        // The progress has room for its longest text from the start.
+        QCOMPARE(w.progressText(), QStringLiteral("0 / 300"));
+        QLabel* progress = nullptr;
+        for (QLabel* label : w.statusBar()->findChildren<QLabel*>())
+            if (label->text() == w.progressText()) progress = label;
+        QVERIFY(progress);
+        QVERIFY(progress->minimumWidth() >= progress->fontMetrics().horizontalAdvance(QStringLiteral("300 / 300")));
         w.cancelAction()->trigger();
         QVERIFY(!w.isBusy());
         QVERIFY(w.table().fileCount() < files.size());
@@ -444,11 +453,15 @@ private slots:
         QCOMPARE(h.cell(1, kDetail), QStringLiteral("6000/16"));
     }
 
-    // The size of the window and the widths of the columns survive a restart.
+    // The size of the window and the widths the user chose survive a
+    // restart; a column the user never sized keeps fitting its texts.
     void windowLayoutIsRemembered() {
         Harness h;
+        int narrowDescription = 0;
         {
             TForm1& w = h.start();
+            QVERIFY(h.drop({h.file(QStringLiteral("short.gif"), answer("jpg", QStringLiteral("A")))}));
+            narrowDescription = w.grid()->columnWidth(kDescription);
             w.resize(900, 500);
             w.grid()->setColumnWidth(kPath, 333);
             QVERIFY(w.close());
@@ -458,6 +471,7 @@ private slots:
         QCOMPARE(again.grid()->columnWidth(kPath), 333);
         QVERIFY(h.drop({h.file(QStringLiteral("a.gif"), answer("jpg", QString(200, u'x')))}));
         QCOMPARE(again.grid()->columnWidth(kPath), 333);  // the user's width is kept
+        QVERIFY(again.grid()->columnWidth(kDescription) > narrowDescription);
     }
 
     // At the default size every column is in view, however long the texts.
