@@ -47,7 +47,7 @@ public:
                 std::size_t start = at;
                 Result r = value(at, depth + 1);
                 if (r != kDone) return r;
-                if (want_type_ && depth == 0 && c == '{') note_type(s_.substr(start, at - start));
+                if (want_type_ && depth == 0 && c == '{') note_type(trim(s_.substr(start, at - start)));
                 want_type_ = false;
                 ws(at);
                 if (at >= s_.size()) return kEnd;
@@ -379,14 +379,14 @@ Verdict grammar(std::string_view view, bool cut) {
     int n = 0, sections = 0, eq = 0, eq_dotted = 0, toml = 0, toml_strings = 0, colon = 0, list = 0, headers = 0;
     int md_head = 0, md_other = 0, rst = 0, adoc = 0, sql = 0, docker = 0, cmake = 0, meson = 0, make_rule = 0, make_var = 0, tab_lines = 0,
         tex = 0, bib = 0, diff = 0, comments = 0, prose = 0, codeish = 0, md_setext = 0, rst_own = 0, md_own = 0, pod = 0;
-    bool blank_seen = false, headers_run = true;
+    bool blank_seen = false, headers_run = true, last_heading = false;
     std::string_view prev;
     Lines all(s);
     std::string_view line;
     while (n < 200 && all.next(line)) {
         if (cut && all.at_end() && n > 0) break;
         std::string_view t = trim(line);
-        if (t.empty()) { blank_seen = true; headers_run = false; prev = t; continue; }
+        if (t.empty()) { blank_seen = true; headers_run = false; last_heading = false; prev = t; continue; }
         ++n;
         bool tab = line[0] == '\t';
         tab_lines += tab;
@@ -394,7 +394,12 @@ Verdict grammar(std::string_view view, bool cut) {
         if (c == '#' || c == ';' || starts(t, "//")) {
             ++comments;
             // a heading stands after a blank line, a comment block goes on
-            if ((starts(t, "# ") || starts(t, "## ") || starts(t, "### ")) && prev.empty()) ++md_head;
+            bool heading = (starts(t, "# ") || starts(t, "## ") || starts(t, "### ")) && prev.empty();
+            if (heading) ++md_head;
+            else if (c == '#' && last_heading) --md_head;  // it was a block of comments
+            last_heading = heading;
+        } else {
+            last_heading = false;
         }
         if (headers_run && header_line(line)) ++headers;
         else if (headers_run && (line[0] == ' ' || tab) && headers > 0) {}
@@ -428,7 +433,8 @@ Verdict grammar(std::string_view view, bool cut) {
         if (starts(t, "- ") || t == "-") ++list;
         if (starts(t, "```") || has(t, "](") || starts(t, "* ") || starts(t, "> ") || has(t, "**")) ++md_other;
         if (starts(t, "```") || has(t, "](") || (c == '[' && has(t, "]: "))) ++md_own;
-        if (starts(t, ".. ") || (t.size() > 2 && t.substr(t.size() - 2) == "::") || has(t, "``") || has(t, ":`") || has(t, "`_"))
+        if (!starts(t, "```") && (starts(t, ".. ") || (t.size() > 2 && t.substr(t.size() - 2) == "::") || has(t, "``") ||
+                                  has(t, ":`") || has(t, "`_")))
             ++rst, ++rst_own;
         if (c == '=' && (starts(t, "=head") || starts(t, "=pod") || starts(t, "=cut") || starts(t, "=item") || starts(t, "=over") ||
                          starts(t, "=back") || starts(t, "=encoding") || starts(t, "=begin")))

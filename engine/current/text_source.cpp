@@ -235,6 +235,16 @@ std::span<const Feature> features() {
         {"PSObject", kAny, {{kPs, 4}}},
         // Batch
         {"@echo", kStart, {{kBat, 4}}},
+        {"@SETLOCAL", kStart, {{kBat, 5}}},
+        {"SETLOCAL", kStart, {{kBat, 4}}},
+        {"setlocal", kStart, {{kBat, 4}}},
+        {"@IF", kStart, {{kBat, 4}}},
+        {"@SET", kStart, {{kBat, 4}}},
+        {"EXIST", kAny, {{kBat, 3}}},
+        {"exist", kAny, {{kBat, 2}}},
+        {"%~", kAny, {{kBat, 4}}},
+        {"%*", kAny, {{kBat, 3}}},
+        {"ERRORLEVEL", kAny, {{kBat, 4}}},
         {"REM", kStart, {{kBat, 4}}},
         {"rem", kStart, {{kBat, 3}}},
         {"goto", kAny, {{kBat, 2}, {kC, 1}}},
@@ -412,6 +422,7 @@ Verdict source(std::string_view v) {
         std::size_t stop = begin;
         while (stop < n && v[stop] != '\n' && v[stop] != '\r') ++stop;
         std::string_view text = v.substr(begin, stop - begin);
+        if (starts(text, "```")) return {};  // code shown in marked-up prose
         // Comments hold prose: only their mark counts.
         bool comment = block;
         if (block) {
