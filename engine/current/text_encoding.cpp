@@ -248,7 +248,21 @@ bool decode(std::string_view head, bool cut, Decoded& d) {
         std::string_view body = head;
         if (starts("\xEF\xBB\xBF"sv)) d.bom = true, body = head.substr(3);
         bool high = false, esc = false;
-        for (char c : body) {
+        for (std::size_t i = 0; i < body.size(); ++i) {
+            // Eight printable ASCII bytes at a time (no byte below 0x20, none
+            // of 0x7F or above), the rest one by one.
+            if (i + 8 <= body.size()) {
+                std::uint64_t w = 0;
+                for (int k = 0; k < 8; ++k) w |= std::uint64_t(u(body[i + k])) << (8 * k);
+                constexpr std::uint64_t kOnes = 0x0101010101010101ull, kHighs = 0x8080808080808080ull;
+                std::uint64_t low = (w - 0x20 * kOnes) & ~w & kHighs;
+                std::uint64_t del = ((w ^ 0x7F * kOnes) - kOnes) & ~(w ^ 0x7F * kOnes) & kHighs;
+                if (((w & kHighs) | low | del) == 0) {
+                    i += 7;
+                    continue;
+                }
+            }
+            char c = body[i];
             unsigned char k = kClass[u(c)];
             if (k == kControl) return false;
             high |= k == kHigh;

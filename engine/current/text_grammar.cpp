@@ -259,34 +259,42 @@ bool header_line(std::string_view line) {
 }
 
 bool sql_line(std::string_view t) {
-    for (std::string_view w : {"CREATE TABLE", "CREATE INDEX", "CREATE VIEW", "CREATE UNIQUE", "CREATE OR REPLACE", "CREATE SCHEMA",
+    static constexpr std::string_view kWords[] = {"CREATE TABLE", "CREATE INDEX", "CREATE VIEW", "CREATE UNIQUE", "CREATE OR REPLACE", "CREATE SCHEMA",
                                "INSERT INTO", "DROP TABLE", "ALTER TABLE", "SELECT ", "UPDATE ", "DELETE FROM", "BEGIN TRANSACTION",
-                               "CREATE FUNCTION", "CREATE TRIGGER", "CREATE DATABASE", "CREATE SEQUENCE", "GRANT ", "PRAGMA "})
-        if (istarts(t, w)) return true;
+                               "CREATE FUNCTION", "CREATE TRIGGER", "CREATE DATABASE", "CREATE SEQUENCE", "GRANT ", "PRAGMA "};
+    if (t.empty()) return false;
+    for (std::string_view w : kWords)
+        if (!(lower(w[0]) != lower(t[0])) && istarts(t, w)) return true;
     return false;
 }
 
 // Builds that are known by the file name they carry.
 bool docker_line(std::string_view t) {
-    for (std::string_view w : {"FROM ", "RUN ", "COPY ", "ADD ", "CMD ", "ENTRYPOINT ", "ENV ", "WORKDIR ", "EXPOSE ", "ARG ",
-                               "LABEL ", "USER ", "VOLUME ", "MAINTAINER "})
-        if (starts(t, w)) return true;
+    static constexpr std::string_view kWords[] = {"FROM ", "RUN ", "COPY ", "ADD ", "CMD ", "ENTRYPOINT ", "ENV ", "WORKDIR ", "EXPOSE ", "ARG ",
+                               "LABEL ", "USER ", "VOLUME ", "MAINTAINER "};
+    if (t.empty()) return false;
+    for (std::string_view w : kWords)
+        if (!(w[0] != t[0]) && starts(t, w)) return true;
     return false;
 }
 bool cmake_line(std::string_view t) {
-    for (std::string_view w : {"cmake_minimum_required(", "project(", "add_executable(", "add_library(", "target_link_libraries(",
+    static constexpr std::string_view kWords[] = {"cmake_minimum_required(", "project(", "add_executable(", "add_library(", "target_link_libraries(",
                                "add_subdirectory(", "find_package(", "set(", "include_directories(", "target_include_directories(",
                                "install(", "option(", "if(", "endif()", "else()", "message(", "include(", "list(", "foreach(",
-                               "endforeach()", "add_test(", "target_compile_definitions(", "configure_file("})
-        if (istarts(t, w)) return true;
+                               "endforeach()", "add_test(", "target_compile_definitions(", "configure_file("};
+    if (t.empty()) return false;
+    for (std::string_view w : kWords)
+        if (!(lower(w[0]) != lower(t[0])) && istarts(t, w)) return true;
     return false;
 }
 bool meson_line(std::string_view t) {
-    for (std::string_view w : {"project(", "executable(", "library(", "shared_library(", "static_library(", "dependency(",
+    static constexpr std::string_view kWords[] = {"project(", "executable(", "library(", "shared_library(", "static_library(", "dependency(",
                                "subdir(", "install_headers(", "configure_file(", "declare_dependency(", "test(", "meson.",
                                "import(", "files(", "find_program(", "run_command(", "custom_target(", "if ", "endif",
-                               "foreach ", "endforeach", "else", "elif "})
-        if (starts(t, w)) return true;
+                               "foreach ", "endforeach", "else", "elif "};
+    if (t.empty()) return false;
+    for (std::string_view w : kWords)
+        if (!(w[0] != t[0]) && starts(t, w)) return true;
     // name = call(...) assignments
     std::size_t eq = t.find(" = ");
     return eq != std::string_view::npos && is_key(t.substr(0, eq), false) && has(t.substr(eq), "(");
@@ -378,12 +386,12 @@ Verdict grammar(std::string_view view, bool cut) {
     // Line by line.
     int n = 0, sections = 0, eq = 0, eq_dotted = 0, toml = 0, toml_strings = 0, colon = 0, list = 0, headers = 0;
     int md_head = 0, md_other = 0, rst = 0, adoc = 0, sql = 0, docker = 0, cmake = 0, meson = 0, make_rule = 0, make_var = 0, tab_lines = 0,
-        tex = 0, bib = 0, diff = 0, comments = 0, prose = 0, codeish = 0, md_setext = 0, rst_own = 0, md_own = 0, pod = 0;
+        tex = 0, bib = 0, diff = 0, comments = 0, codeish = 0, md_setext = 0, rst_own = 0, md_own = 0, pod = 0;
     bool blank_seen = false, headers_run = true, last_heading = false;
     std::string_view prev;
     Lines all(s);
     std::string_view line;
-    while (n < 200 && all.next(line)) {
+    while (n < 100 && all.next(line)) {
         if (cut && all.at_end() && n > 0) break;
         std::string_view t = trim(line);
         if (t.empty()) { blank_seen = true; headers_run = false; last_heading = false; prev = t; continue; }
@@ -431,10 +439,14 @@ Verdict grammar(std::string_view view, bool cut) {
                 ++make_rule;
         }
         if (starts(t, "- ") || t == "-") ++list;
-        if (starts(t, "```") || has(t, "](") || starts(t, "* ") || starts(t, "> ") || has(t, "**")) ++md_other;
-        if (starts(t, "```") || has(t, "](") || (c == '[' && has(t, "]: "))) ++md_own;
-        if (!starts(t, "```") && (starts(t, ".. ") || (t.size() > 2 && t.substr(t.size() - 2) == "::") || has(t, "``") ||
-                                  has(t, ":`") || has(t, "`_")))
+        // The marks the line holds, for the searches below.
+        bool tick = false, bracket = false, star = false;
+        for (char ch : t) tick |= ch == '`', bracket |= ch == ']', star |= ch == '*';
+        bool link = bracket && has(t, "](");
+        if (starts(t, "```") || link || starts(t, "* ") || starts(t, "> ") || (star && has(t, "**"))) ++md_other;
+        if (starts(t, "```") || link || (c == '[' && has(t, "]: "))) ++md_own;
+        if (!starts(t, "```") && (starts(t, ".. ") || (t.size() > 2 && t.substr(t.size() - 2) == "::") ||
+                                  (tick && (has(t, "``") || has(t, ":`") || has(t, "`_")))))
             ++rst, ++rst_own;
         if (c == '=' && (starts(t, "=head") || starts(t, "=pod") || starts(t, "=cut") || starts(t, "=item") || starts(t, "=over") ||
                          starts(t, "=back") || starts(t, "=encoding") || starts(t, "=begin")))
@@ -456,10 +468,6 @@ Verdict grammar(std::string_view view, bool cut) {
                          istarts(t, "@string{") || istarts(t, "@techreport{") || istarts(t, "@phdthesis{") || istarts(t, "@manual{")))
             ++bib;
         if (starts(line, "--- ") || starts(line, "+++ ") || starts(line, "@@ ") || starts(line, "Index: ")) ++diff;
-        // A line of prose: words and spaces, few other characters.
-        int words = 0, other = 0;
-        for (char ch : t) words += ch == ' ', other += !(is_word(ch) || ch == ' ' || ch == ',' || ch == '.' || ch == '\'' || static_cast<unsigned char>(ch) >= 0x80);
-        if (words >= 3 && other * 10 < static_cast<int>(t.size())) ++prose;
         prev = t;
     }
     (void)blank_seen;
@@ -493,7 +501,6 @@ Verdict grammar(std::string_view view, bool cut) {
     if (prose_like && rst_own >= 1 && rst >= 2 && rst_own >= md_own) return {"rst", 70};
     if (prose_like && adoc >= 3) return {"adoc,asciidoc", 65};
     if (prose_like && md_head + md_setext + md_other >= 3 && (md_own >= 1 || md_head >= 2)) return {"md,markdown", 70};
-    (void)prose;
     return {};
 }
 
