@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "chain.hpp"
-#include "families/families.hpp"
+#include "crc.hpp"
 #include "identify.hpp"
+#include "refine/refine.hpp"
 #include "text.hpp"
 
 namespace {
@@ -85,8 +85,8 @@ void BM_WindowScan(benchmark::State& state) {
     ctx.options = zarvo::kSpecial;
     for (auto _ : state) {
         zarvo::platform::File f = zarvo::platform::File::open(corpus().large.c_str());
-        std::string answer = zarvo::scan_window_bytes(f, [&](std::string_view w, std::uint64_t) {
-            return zarvo::families::window_tests(w, "jpg", ctx);
+        std::string answer = zarvo::refine::scan_windows(zarvo::Source::of_file(f), [&](std::string_view w, std::uint64_t) {
+            return zarvo::refine::window_tests(w, "jpg", ctx);
         });
         benchmark::DoNotOptimize(answer);
         state.SetBytesProcessed(state.bytes_processed() + static_cast<std::int64_t>(f.size()));
@@ -94,11 +94,13 @@ void BM_WindowScan(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowScan)->Unit(benchmark::kMillisecond);
 
-// The windows rendered as hex images, as the tests of single windows see them.
+// The same windows rendered as hex images: what the scan spares itself by
+// looking for the patterns in the bytes.
 void BM_WindowScanRenderOnly(benchmark::State& state) {
     for (auto _ : state) {
         zarvo::platform::File f = zarvo::platform::File::open(corpus().large.c_str());
-        std::string answer = zarvo::scan_windows(f, [](const zarvo::HexImage& w, std::uint64_t) {
+        std::string answer = zarvo::refine::scan_windows(zarvo::Source::of_file(f), [](std::string_view bytes, std::uint64_t) {
+            zarvo::HexImage w = zarvo::HexImage::of_bytes(bytes);
             benchmark::DoNotOptimize(w.text().data());
             return std::string();
         });
@@ -110,10 +112,10 @@ BENCHMARK(BM_WindowScanRenderOnly)->Unit(benchmark::kMillisecond);
 // The floor for the window scan: reading the same file through the same
 // 3000-byte windows, overlapping by 64 bytes, and nothing else.
 void BM_ReadWindowsOnly(benchmark::State& state) {
-    std::string buffer(zarvo::kWindowBytes, '\0');
+    std::string buffer(zarvo::refine::kWindowBytes, '\0');
     for (auto _ : state) {
         zarvo::platform::File f = zarvo::platform::File::open(corpus().large.c_str());
-        for (std::uint64_t start = 0;; start += zarvo::kWindowBytes - zarvo::kWindowOverlap) {
+        for (std::uint64_t start = 0;; start += zarvo::refine::kWindowBytes - zarvo::refine::kWindowOverlap) {
             long got = f.read_at(start, buffer.data(), buffer.size());
             benchmark::DoNotOptimize(buffer.data());
             if (got < static_cast<long>(buffer.size())) break;
@@ -144,5 +146,45 @@ void BM_FindInHeadImage(benchmark::State& state) {
 BENCHMARK(BM_FindInHeadImage)->DenseRange(0, 3);
 
 }  // namespace
+
+// Both checksums of one large file (what --crc asks), in bytes per second.
+void BM_ChecksumLargeFile(benchmark::State& state) {
+    static const std::string path = [] {
+        std::string p = (corpus().dir / "checksum.bin").string();
+        std::mt19937 rng(7);
+        std::string block(1 << 20, '\0');
+        std::ofstream out(p, std::ios::binary);
+        for (int i = 0; i < 256; ++i) {
+            for (char& c : block) c = static_cast<char>(rng());
+            out << block;
+        }
+        return p;
+    }();
+    for (auto _ : state) benchmark::DoNotOptimize(zarvo::file_checksums(path.c_str()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * (256 << 20));
+}
+BENCHMARK(BM_ChecksumLargeFile)->Unit(benchmark::kMillisecond);
+
+// Both checksums of a 256 KiB block in memory (one read's worth), by each
+// arithmetic: 0 the tables, 1 the folding (where the processor has it).
+void BM_ChecksumBlock(benchmark::State& state) {
+    const auto path = state.range(0) == 0 ? zarvo::CrcPath::kTables : zarvo::CrcPath::kFolding;
+    if (path == zarvo::CrcPath::kFolding && !zarvo::folding_supported()) {
+        state.SkipWithError("no carry-less multiply on this processor");
+        return;
+    }
+    std::mt19937 rng(9);
+    std::string block(256 * 1024, '\0');
+    for (char& c : block) c = static_cast<char>(rng());
+    for (auto _ : state) {
+        std::uint16_t c16 = 0xFFFF;
+        std::uint32_t c32 = 0xFFFFFFFF;
+        zarvo::update_both(c16, c32, block, path);
+        benchmark::DoNotOptimize(c16);
+        benchmark::DoNotOptimize(c32);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * block.size()));
+}
+BENCHMARK(BM_ChecksumBlock)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -1,109 +1,65 @@
 #include "rename.hpp"
 
-#include <fstream>
-#include <optional>
-#include <iostream>
-#include <nlohmann/json.hpp>
-#include <vector>
-
-#include "path_parts.hpp"
-#include "system.hpp"
+#include "platform/platform.hpp"
 #include "text.hpp"
 
 namespace oxtarn::cli {
 
-std::optional<std::string> fixed_path(const std::string& path, std::string_view candidates) {
-    if (candidates.empty() || candidates == "?") return std::nullopt;
-    std::string present = zarvo::text::ascii_lower(zarvo::path_part(path, zarvo::kExtension));
-    long entries = zarvo::text::count(candidates, ',') + 1;
-    for (long n = 1; n <= entries; ++n)
-        if (zarvo::text::ascii_lower(zarvo::text::field(candidates, n)) == present) return std::nullopt;
-
-    std::string first(zarvo::text::field(candidates, 1));
-    bool usable = !first.empty() && first.find('/') == std::string::npos &&
-                  first.find_first_not_of("-.") != std::string::npos;
-    if (!usable) return std::nullopt;
-
-    std::string name = zarvo::path_part(path, zarvo::kName);
-    if (name.empty()) return std::nullopt;
-    std::string title = zarvo::path_part(path, zarvo::kTitle);
-    if (title.empty()) title = name;  // ".profile" becomes ".profile.zip", not ".zip"
-    return zarvo::path_part(path, zarvo::kFolder) + title + "." + first;
-}
-
-Journal::Journal(const std::string& path) : path_(path) {
-    std::ofstream probe(path_, std::ios::app);
-    ok_ = static_cast<bool>(probe);
-}
-
-void Journal::record(const std::string& from, const std::string& to) {
-    std::ofstream out(path_, std::ios::app);
-    // The names as text for people, and byte for byte for --undo: a name
-    // that is not valid text must come back exactly, never as a look-alike.
-    nlohmann::json entry{{"from", system_to_utf8(from)},
-                         {"to", system_to_utf8(to)},
-                         {"from_hex", zarvo::text::to_hex(from)},
-                         {"to_hex", zarvo::text::to_hex(to)}};
-    out << entry.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
-    out.flush();
+std::vector<std::string> split_candidates(std::string_view list) {
+    std::vector<std::string> out;
+    if (list.empty() || list == "?") return out;
+    for (std::size_t start = 0;;) {
+        std::size_t comma = list.find(',', start);
+        out.emplace_back(list.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        if (comma == std::string_view::npos) return out;
+        start = comma + 1;
+    }
 }
 
 namespace {
-// The name a journal entry holds byte for byte, if the entry is well formed.
-std::optional<std::string> exact_name(const nlohmann::json& entry, const char* key) {
-    if (!entry.is_object() || !entry.contains(key) || !entry[key].is_string()) return std::nullopt;
-    const std::string& hex = entry[key].get_ref<const std::string&>();
-    if (hex.empty() || hex.size() % 2 || hex.find_first_not_of("0123456789ABCDEF") != std::string::npos)
-        return std::nullopt;
-    std::string name;
-    for (std::size_t i = 0; i < hex.size(); i += 2) name += static_cast<char>(zarvo::text::hex_pair(hex[i], hex[i + 1]));
-    if (name.find('\0') != std::string::npos) return std::nullopt;  // no path holds a zero byte
-    return name;
+bool is_separator(char c) {
+#ifdef _WIN32
+    return c == '/' || c == '\\' || c == ':';
+#else
+    return c == '/';
+#endif
+}
+
+// Where the file's own name starts in `path`. On Windows the trail byte of
+// a double-byte character may look like a backslash, so the path is read
+// a character at a time.
+std::size_t name_start(std::string_view path) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (zarvo::platform::is_lead_byte(static_cast<unsigned char>(path[i]))) ++i;
+        else if (is_separator(path[i])) start = i + 1;
+    }
+    return start;
 }
 }  // namespace
 
-UndoOutcome undo(const std::string& journal_path, bool dry_run) {
-    UndoOutcome outcome;
-    std::ifstream in(journal_path);
-    if (!in) {
-        std::cerr << "oxtarn-cli: " << journal_path << ": cannot read the journal\n";
-        ++outcome.failed;
-        return outcome;
-    }
-    std::vector<std::pair<std::string, std::string>> moves;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.empty()) continue;
-        auto j = nlohmann::json::parse(line, nullptr, false);
-        std::optional<std::string> from, to;
-        if (!j.is_discarded()) {
-            from = exact_name(j, "from_hex");
-            to = exact_name(j, "to_hex");
-        }
-        if (!from || !to) {
-            std::cerr << "oxtarn-cli: " << journal_path << ": skipping a line that is not a journal entry\n";
-            ++outcome.failed;
-            continue;
-        }
-        moves.emplace_back(*from, *to);
-    }
-    for (auto it = moves.rbegin(); it != moves.rend(); ++it) {
-        const auto& [from, to] = *it;
-        if (dry_run) {
-            std::cout << to << " -> " << from << " (dry run)\n";
-            ++outcome.restored;
-            continue;
-        }
-        std::string reason = rename_no_replace(to, from);
-        if (reason.empty()) {
-            std::cout << to << " -> " << from << "\n";
-            ++outcome.restored;
-        } else {
-            std::cerr << "oxtarn-cli: cannot put back " << from << ": " << reason << "\n";
-            ++outcome.failed;
-        }
-    }
-    return outcome;
+std::optional<std::string> fixed_path(const std::string& path, std::string_view candidates) {
+    std::vector<std::string> list = split_candidates(candidates);
+    if (list.empty()) return std::nullopt;
+    const std::size_t start = name_start(path);
+    const std::string_view name = std::string_view(path).substr(start);
+    if (name.empty() || name == "." || name == "..") return std::nullopt;
+    std::size_t dot = name.rfind('.');
+    bool has_dot = dot != std::string_view::npos && dot > 0;
+    std::string present = has_dot ? zarvo::text::ascii_lower(name.substr(dot + 1)) : std::string();
+    for (const std::string& c : list)
+        if (zarvo::text::ascii_lower(c) == present) return std::nullopt;
+
+    const std::string& first = list.front();
+    bool usable = !first.empty() && first.find_first_of("/\\") == std::string::npos &&
+                  first.find_first_not_of("-.") != std::string::npos;
+    for (char c : first) usable = usable && static_cast<unsigned char>(c) >= 0x20;
+    if (!usable) return std::nullopt;
+
+    std::string to = path.substr(0, start);
+    if (!has_dot) to.append(name).append(".");         // "ab" -> "ab.zip", ".profile" -> ".profile.zip"
+    else to.append(name.substr(0, dot + 1));           // "a.txt" -> "a.zip", "a." -> "a.zip"
+    return to + first;
 }
 
 }  // namespace oxtarn::cli

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 
+#include "text.hpp"
+
 namespace zarvo {
 
 namespace {
 // Equal when ASCII letters are lower-cased (bytes of 0x80 and more stay).
 bool same_ignoring_case(std::string_view a, std::string_view b) {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return text::ascii_lower(x) == text::ascii_lower(y);
+           });
 }
 }  // namespace
 
@@ -19,15 +22,7 @@ std::string order_candidates(std::string_view result, std::string_view present_e
     // back as they are; only the others are rebuilt.
     std::string_view front;
     bool has_front = false;
-    auto each_entry = [&](auto&& visit) {
-        for (std::size_t start = 0;;) {
-            std::size_t end = result.find(',', start);
-            visit(result.substr(start, end == std::string_view::npos ? end : end - start));
-            if (end == std::string_view::npos) break;
-            start = end + 1;
-        }
-    };
-    each_entry([&](std::string_view entry) {
+    for_each_candidate(result, [&](std::string_view entry) {
         if (same_ignoring_case(entry, present_ext)) {
             front = entry;  // the last equal entry wins the front place
             has_front = true;
@@ -36,7 +31,7 @@ std::string order_candidates(std::string_view result, std::string_view present_e
     if (!has_front) return std::string(result);
 
     std::string ordered(front);
-    each_entry([&](std::string_view entry) {
+    for_each_candidate(result, [&](std::string_view entry) {
         if (same_ignoring_case(entry, present_ext)) return;
         ordered += ',';
         ordered += entry;

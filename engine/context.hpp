@@ -4,19 +4,24 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "zarvo32.h"
 
 namespace zarvo {
 
+class HexImage;
 namespace current {
 class Probe;
 }
 
+// The option bits, as the public header names them (ZARVO_MACBINARY, ...).
 enum Option : std::uint32_t {
-    kMacBinary = 1,  // the head image loses its first 128 bytes
-    kFooter = 2,     // tail image and footer signatures
-    kSpecial = 4,    // special identification and the window scan
-    kQuiet = 8,      // no error report when the file cannot be opened
-    kCurrent = 16,   // the current-formats layer is asked first
+    kMacBinary = ZARVO_MACBINARY,  // the head image loses its first 128 bytes
+    kFooter = ZARVO_FOOTER,        // tail image and footer signatures
+    kSpecial = ZARVO_SPECIAL,      // special identification and the window scan
+    kQuiet = ZARVO_QUIET,          // no error report when the file cannot be opened
+    kCurrent = ZARVO_CURRENT,      // the current-formats layer is asked first
 };
 
 struct Context {
@@ -27,6 +32,13 @@ struct Context {
     std::int32_t selector = 1;     // 1: primary table; 2 and more: secondary table case
     std::string detail;            // Shift-JIS
     current::Probe* probe = nullptr;  // what the current-formats layer may read (its calls only)
+    // While the stages after the chain run (engine/refine): the head image,
+    // for the footer rows that test it beside the tail; the chain's answer,
+    // which the refining rows keep or replace; and in the window scan the
+    // bits of the patterns found in the window.
+    const HexImage* head = nullptr;
+    std::string_view chain_answer;
+    std::uint64_t window_found = 0;
 
     bool special() const { return options & kSpecial; }
 };

@@ -21,30 +21,38 @@ Images render(const Sample& sample, std::uint32_t options) {
 }
 
 Identification identify(const char* path, std::int32_t sample_length, std::uint32_t options) {
+    platform::File file = platform::File::open(path);
+    if (!file.is_open()) {
+        Identification id;
+        id.context.options = options;
+        id.context.sample_length = sample_length;
+        id.error = platform::error_text(file.error());
+        if (!(options & kQuiet)) platform::report(id.error, "Error");
+        return id;
+    }
+    return identify(Source::of_file(file), path, sample_length, options);
+}
+
+Identification identify(const Source& source, std::string_view name, std::int32_t sample_length,
+                        std::uint32_t options) {
     Identification id;
     Context& ctx = id.context;
     ctx.options = options;
     ctx.sample_length = sample_length;
 
-    platform::File file = platform::File::open(path);
-    if (!file.is_open()) {
-        id.error = platform::error_text(file.error());
-        if (!(options & kQuiet)) platform::report(id.error, "Error");
-        return id;
-    }
     Sample sample;
-    if (read_sample(file, sample_length, (options & kFooter) != 0, sample) != ReadStatus::kOk) {
+    if (!read_sample(source, sample_length, (options & kFooter) != 0, sample)) {
         id.status = Identification::Status::kReadFailed;
         return id;
     }
     id.status = Identification::Status::kRead;
     ctx.file_size = sample.size;
-    ctx.present_ext = platform::lower_extension(path_part(path, kExtension));
+    ctx.present_ext = platform::lower_extension(path_part(name, kExtension));
     ctx.selector = 1;
     ctx.detail.clear();
 
     if (options & kCurrent) {
-        current::Probe probe(Source::of_file(file), ctx.present_ext);
+        current::Probe probe(source, ctx.present_ext);
         std::string answer = current::identify(probe, ctx);
         if (!answer.empty()) {
             id.by_current = true;
@@ -53,11 +61,9 @@ Identification identify(const char* path, std::int32_t sample_length, std::uint3
         }
         ctx.detail.clear();
     }
-    file = platform::File();  // closed before the chain: only the window scan reads again
 
     Images images = render(sample, options);
-
-    id.result = run_chain(images.head, images.tail, path, ctx);
+    id.result = run_chain(images.head, images.tail, source, ctx);
     return id;
 }
 

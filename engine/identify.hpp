@@ -3,9 +3,11 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "context.hpp"
 #include "hex_image.hpp"
+#include "source.hpp"
 
 namespace zarvo {
 
@@ -33,6 +35,10 @@ Images render(const Sample& sample, std::uint32_t options);
 // Reads the file's samples and runs the chain. An open failure is reported
 // (unless option bit 8 is set) through the platform's report function.
 Identification identify(const char* path, std::int32_t sample_length, std::uint32_t options);
+// The same over a source (an open file or bytes in memory): every stage reads
+// through it. `name` gives the present extension as a path would.
+Identification identify(const Source& source, std::string_view name, std::int32_t sample_length,
+                        std::uint32_t options);
 
 // The texts of a result record (Shift-JIS).
 struct Result {

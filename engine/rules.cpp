@@ -138,6 +138,28 @@ Test none(std::initializer_list<Test> tests) {
 
 Test when(Predicate p) { return {std::move(p)}; }
 
+Test from_end(long k, std::string_view pattern) {
+    return {[=](const HexImage& img, const Context&) { return img.at_char(img.size() - 2 * k, pattern); }};
+}
+
+Test ends_with(std::string_view pattern) {
+    return {[=](const HexImage& img, const Context&) {
+        return text::right(img.text(), static_cast<long>(pattern.size())) == pattern;
+    }};
+}
+
+Test head_at(long byte, std::string_view pattern) {
+    return {[=](const HexImage&, const Context& ctx) { return ctx.head && ctx.head->at(byte, pattern); }};
+}
+
+Test kind_is(std::string_view kind) {
+    return {[=](const HexImage&, const Context& ctx) { return text::left(ctx.chain_answer, 3) == kind; }};
+}
+
+std::string keep_answer(const HexImage&, Context& ctx) {
+    return ctx.chain_answer.empty() ? std::string("xxx") : std::string(ctx.chain_answer);
+}
+
 Effect selector(int value) {
     return [=](const HexImage&, Context& ctx) { ctx.selector = value; };
 }
@@ -150,7 +172,7 @@ Effect detail(Compute fn) {
     return [fn = std::move(fn)](const HexImage& img, Context& ctx) { ctx.detail = fn(img, ctx); };
 }
 
-Table::Table(std::initializer_list<Row> rows) : rows_(rows) {
+Table::Table(std::vector<Row> rows) : rows_(std::move(rows)) {
     std::vector<FirstKeys> keys;
     for (const Row& row : rows_) {
         FirstKeys k = FirstKeys().set();
@@ -213,6 +235,10 @@ Compute numbered_list(std::string_view first, const char* format, int from, int 
         list += part;
     }
     return [list](const HexImage&, Context&) { return list; };
+}
+
+std::string decoded_between(const HexImage& image, long from, long to, std::string_view appended) {
+    return decoded_slice(image, from, to - from, appended);
 }
 
 std::string decoded_slice(const HexImage& image, long from, long count, std::string_view appended) {

@@ -94,6 +94,18 @@ Test none(std::initializer_list<Test> tests);
 // A test the vocabulary lacks, written as a function next to the table.
 Test when(Predicate p);
 
+// Tests of the stages after the chain (engine/refine), whose tables run over
+// the tail image or a window:
+// The bytes from k bytes before the image's end hold the pattern (from the
+// image's start when it is shorter than k bytes).
+Test from_end(long k, std::string_view pattern);
+// The image ends with the pattern (a shorter image fails).
+Test ends_with(std::string_view pattern);
+// The head image (ctx.head) holds the pattern at byte k.
+Test head_at(long byte, std::string_view pattern);
+// The chain's answer (ctx.chain_answer) begins with the three characters of `kind`.
+Test kind_is(std::string_view kind);
+
 // ---- answers and side effects -------------------------------------------
 
 using Compute = std::function<std::string(const HexImage&, Context&)>;
@@ -116,6 +128,10 @@ struct Answer {
 
 using Effect = std::function<void(const HexImage&, Context&)>;
 
+// The chain's answer (ctx.chain_answer), or "xxx" when it is empty: for the
+// refining rows that only choose a description and detail text.
+std::string keep_answer(const HexImage& image, Context& ctx);
+
 Effect selector(int value);
 // Sets the detail text to a fixed (Shift-JIS) text.
 Effect detail(std::string_view text);
@@ -135,7 +151,8 @@ struct Row {
 // A family's rows in order, filed by the first-character keys they allow.
 class Table {
 public:
-    Table(std::initializer_list<Row> rows);
+    Table(std::initializer_list<Row> rows) : Table(std::vector<Row>(rows)) {}
+    explicit Table(std::vector<Row> rows);
 
     std::span<const Row> rows() const { return rows_; }
     // The positions of the rows that may hold for the image, in table order
@@ -178,5 +195,10 @@ std::string decoded(const HexImage& image, long byte, long count, std::string_vi
 // `appended` digits added before decoding (a negative count takes no digit
 // of the image; a lone last digit is dropped).
 std::string decoded_slice(const HexImage& image, long from, long count, std::string_view appended = "");
+// The text between a marker and a terminator: the characters that the digits
+// from character `from` (where the marker ends) up to character `to` (where
+// the terminator starts, not included) spell, read as decoded_slice reads
+// them (nothing when `to` is not after `from`).
+std::string decoded_between(const HexImage& image, long from, long to, std::string_view appended = "");
 
 }  // namespace zarvo::rules

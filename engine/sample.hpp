@@ -1,10 +1,10 @@
-// The sample reader: a file's head and tail bytes.
+// The sample reader: the head and tail bytes of a source.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "platform/platform.hpp"
+#include "source.hpp"
 
 namespace zarvo {
 
@@ -17,14 +17,12 @@ struct Sample {
     std::uint64_t size = 0;   // the true size
 };
 
-enum class ReadStatus { kOk, kOpenFailed, kReadFailed };
-
 // Clamps a caller's sample length to 0..40000.
 std::int32_t clamp_sample_length(std::int32_t n);
 
 // Reads the head (clamped sample length) and, when `with_tail`, the tail of
-// an open file. Only the footer identification looks at the tail, so the
-// other inspections spare themselves that read.
-ReadStatus read_sample(platform::File& file, std::int32_t sample_length, bool with_tail, Sample& out);
+// the source; false when a read fails. Only the footer identification looks
+// at the tail, so the other inspections spare themselves that read.
+bool read_sample(const Source& source, std::int32_t sample_length, bool with_tail, Sample& out);
 
 }  // namespace zarvo

@@ -107,30 +107,30 @@ std::string_view field(std::string_view s, long n, std::string_view sep) {
     return s.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
 }
 
-long count(std::string_view s, char ch, int mode) {
-    if (mode != 1) {
-        long n = 0;
-        std::size_t i = 0;
-        if (kWordwise) {
-            const std::uint64_t chs = kOnes * static_cast<unsigned char>(ch);
-            for (; i + 8 <= s.size(); i += 8) n += static_cast<long>(((zero_bytes(word_at(s.data() + i) ^ chs) >> 7) * kOnes) >> 56);  // the bytes found, summed
-        }
-        return n + static_cast<long>(std::count(s.begin() + static_cast<long>(i), s.end(), ch));
+long count(std::string_view s, char ch) {
+    long n = 0;
+    std::size_t i = 0;
+    if (kWordwise) {
+        const std::uint64_t chs = kOnes * static_cast<unsigned char>(ch);
+        for (; i + 8 <= s.size(); i += 8) n += static_cast<long>(((zero_bytes(word_at(s.data() + i) ^ chs) >> 7) * kOnes) >> 56);  // the bytes found, summed
     }
-    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    char want = fold(ch);
-    return std::count_if(s.begin(), s.end(), [&](char c) { return fold(c) == want; });
+    return n + static_cast<long>(std::count(s.begin() + static_cast<long>(i), s.end(), ch));
 }
 
-namespace {
-int digit(char c) {
+int hex_digit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return 0;
 }
-}  // namespace
 
-unsigned char hex_pair(char hi, char lo) { return static_cast<unsigned char>(digit(hi) * 16 + digit(lo)); }
+unsigned char hex_pair(char hi, char lo) { return static_cast<unsigned char>(hex_digit(hi) * 16 + hex_digit(lo)); }
+
+std::string from_hex(std::string_view hex) {
+    std::string bytes;
+    bytes.reserve(hex.size() / 2);
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(hex_pair(hex[i], hex[i + 1]));
+    return bytes;
+}
 
 std::string decode_hex(std::string_view hex, std::string_view padding) {
     constexpr size_t kMaxChars = 1023;
@@ -197,8 +197,7 @@ std::string to_hex(std::string_view bytes) {
 
 std::string ascii_lower(std::string_view s) {
     std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    for (char& c : out) c = ascii_lower(c);
     return out;
 }
 

@@ -36,11 +36,16 @@ inline std::size_t pair_key(char a, char b) {
 
 // Field n (from 1) of `s` split at `sep`; the last field when n is larger.
 std::string_view field(std::string_view s, long n, std::string_view sep = ",");
-// Number of positions holding `ch`; mode 1 ignores ASCII letter case.
-long count(std::string_view s, char ch, int mode = 0);
+// Number of positions holding `ch`.
+long count(std::string_view s, char ch);
 
-// Value of two hex digits; a character that is not an uppercase hex digit counts 0.
+// Value of an uppercase hex digit; any other character counts 0.
+int hex_digit(char c);
+// Value of two hex digits (each as hex_digit reads it).
 unsigned char hex_pair(char hi, char lo);
+// The bytes that the digit pairs spell, every pair (zero bytes included); a
+// lone final digit is dropped.
+std::string from_hex(std::string_view hex);
 // Characters whose codes the digit pairs spell, from position 0, ending
 // before the first pair "00", at most 1023 characters. `padding` is either
 // empty or "0": with "0" an odd final digit is read as that digit and 0; a
@@ -55,6 +60,7 @@ bool plain_text(std::string_view hex_image);
 std::string to_hex(std::string_view bytes);
 
 // ASCII-only lower-casing (UTF-8 and double-byte safe: bytes >= 0x80 stay).
+inline char ascii_lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 std::string ascii_lower(std::string_view s);
 
 }  // namespace zarvo::text

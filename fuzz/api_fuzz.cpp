@@ -1,5 +1,6 @@
 // The exported C interface with hostile arguments: null pointers, empty and
-// huge paths, any sample length, option bits, part and table numbers.
+// huge paths, any sample length, option bits, part and table numbers, and
+// buffers identified from memory.
 //
 // Input layout: byte 0 picks what is null, bytes 1-4 a number, bytes 5-8
 // the option bits, byte 9 how the path is made, the rest the path's bytes.
@@ -101,6 +102,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     std::abort();
             } else if (record.bytes[0] != '\x5A') {
                 std::abort();  // nothing is written without a path and a record
+            }
+            // The path's bytes as a buffer's content, the path as its name
+            // (or no buffer at all, which writes nothing either).
+            Buffer memory(sizeof(ZarvoRecord), '\x5A');
+            auto* mem = nulls & 8 ? nullptr : reinterpret_cast<ZarvoRecord*>(memory.bytes.get());
+            const void* content = nulls & 16 ? nullptr : raw.data();
+            if (ZarvoGetInfoFromMemory(content, raw.size(), p, number, mem, options) != 0) std::abort();
+            if (mem && (content || raw.empty())) {
+                if (!std::memchr(mem->extension, 0, sizeof mem->extension) ||
+                    !std::memchr(mem->description, 0, sizeof mem->description) ||
+                    !std::memchr(mem->detail, 0, sizeof mem->detail))
+                    std::abort();
+            } else if (memory.bytes[0] != '\x5A') {
+                std::abort();
             }
             break;
         }

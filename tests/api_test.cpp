@@ -1,13 +1,7 @@
 // The exported C interface of the engine library.
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#endif
+#include "platform/windows.hpp"
 
 #include <cstdio>
 #include <cstring>
@@ -56,7 +50,7 @@ std::set<std::string> exported_names() {
 
 TEST(ExportedInterface, ExportsExactlyTheInterface) {
     std::set<std::string> want = {
-        "ZarvoGetInfo", "ZarvoGetVersion", "ZarvoGetExNumKind", "ZarvoGetExNumPattern", "ZarvoGetExtListLength",
+        "ZarvoGetInfo", "ZarvoGetInfoFromMemory", "ZarvoGetVersion", "ZarvoGetExNumKind", "ZarvoGetExNumPattern", "ZarvoGetExtListLength",
         "ZarvoGetExtList", "ZarvoGetFileCRC", "ZarvoGetFileCRC32", "ZarvoSetErrorReport",
         "_Z10gGetWhatExPKciPc", "_Z10gGetNameExPKciPc",
     };
@@ -142,6 +136,63 @@ TEST(ExportedInterface, NullArgumentsWriteNothing) {
     char out[8] = "x";
     gGetNameEx(nullptr, 2, out);
     EXPECT_STREQ(out, "");
+}
+
+// Bytes in memory are answered exactly as a file holding them, whatever
+// stage answers (chain, footer, tail test, window scan past the head, the
+// MacBinary cut, the current-formats layer), for every option combination.
+TEST(ExportedInterface, MemoryIsIdentifiedAsAFileWithTheSameBytes) {
+    using oxtarn::test::bytes;
+    using oxtarn::test::file_with;
+    TempDir dir;
+    std::string noise(5000, '\0');
+    for (std::size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<char>(i * 131 + i / 7);
+    const std::vector<std::string> contents = {
+        "",
+        file_with(64, {{0, "504B0304"}}),
+        file_with(64, {{2, "2D6C68352D"}}),
+        file_with(600, {{0, "474946383961"}, {589, "00003B"}}),
+        file_with(40000, {{0, "474946383961"}, {30000, "2D2D4E4B204C6576656C20312D2D"}}),
+        file_with(40000, {{30000, "00947E959293B800"}}),
+        file_with(300, {{296, "00A00040"}}),
+        file_with(300, {{128, "504B0304"}}),
+        noise,
+    };
+    struct Name {
+        const char* given;  // to the memory call
+        const char* file;   // the file's name
+    };
+    const Name names[] = {{"sample.bin", "sample.bin"}, {"x.JAR", "x.JAR"}, {"dir/noext", "noext"}, {nullptr, "noext"}};
+    for (std::size_t c = 0; c < contents.size(); ++c) {
+        for (const Name& name : names) {
+            std::string path = dir.write(name.file, contents[c]);
+            for (std::int32_t sample : {0, 256, 6000, 40000}) {
+                for (std::uint32_t options = 0; options < 32; ++options) {
+                    ZarvoRecord from_file, from_memory;
+                    std::memset(&from_file, 'x', sizeof from_file);
+                    std::memset(&from_memory, 'x', sizeof from_memory);
+                    ZarvoGetInfo(path.c_str(), sample, &from_file, options | 8);
+                    EXPECT_EQ(ZarvoGetInfoFromMemory(contents[c].data(), contents[c].size(), name.given, sample,
+                                                     &from_memory, options | 8),
+                              0);
+                    ASSERT_EQ(std::memcmp(&from_file, &from_memory, sizeof from_file), 0)
+                        << "content " << c << ", name " << name.file << ", sample " << sample << ", options "
+                        << options << ": " << from_file.extension << " / " << from_memory.extension;
+                }
+            }
+        }
+    }
+}
+
+TEST(ExportedInterface, MemoryWithoutBytesOrRecordWritesNothing) {
+    ZarvoRecord rec;
+    std::memset(&rec, 'x', sizeof rec);
+    EXPECT_EQ(ZarvoGetInfoFromMemory(nullptr, 10, "a.zip", 256, &rec, 8), 0);
+    EXPECT_EQ(rec.extension[0], 'x');
+    EXPECT_EQ(ZarvoGetInfoFromMemory("PK\003\004", 4, "a.zip", 256, nullptr, 8), 0);
+    // No bytes at all: the empty content, answered as an empty file is.
+    EXPECT_EQ(ZarvoGetInfoFromMemory(nullptr, 0, nullptr, 256, &rec, 8), 0);
+    EXPECT_STREQ(rec.extension, "?");
 }
 
 TEST(ExportedInterface, HelperExports) {

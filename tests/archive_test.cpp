@@ -44,7 +44,7 @@ const std::string kGzipList = "tgz,gz,dgz,sgm,000,001,002,003,004,005,006,007,00
 
 // The archive detector alone, for files that later families may answer.
 std::string archive_of(const std::string& content, zarvo::Context& ctx) {
-    return zarvo::families::archive(zarvo::HexImage::of_bytes(content), ctx);
+    return zarvo::rules::run(zarvo::families::archive_table(), zarvo::HexImage::of_bytes(content), ctx);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ using Case = RowCase;
 // The audio detector on its own, for files it must leave to later families.
 std::string audio_alone(std::string_view content) {
     zarvo::Context ctx;
-    return zarvo::families::audio(zarvo::HexImage::of_bytes(content), ctx);
+    return zarvo::rules::run(zarvo::families::audio_table(), zarvo::HexImage::of_bytes(content), ctx);
 }
 
 // A WAVE file whose format chunk body (file bytes 20 to 35) is `body`.

@@ -20,7 +20,7 @@ using Case = RowCase;
 std::string console_alone(const std::string& content, std::uint64_t file_size = 0) {
     zarvo::Context ctx;
     ctx.file_size = file_size ? file_size : content.size();
-    return zarvo::families::console(zarvo::HexImage::of_bytes(content), ctx);
+    return zarvo::rules::run(zarvo::families::console_table(), zarvo::HexImage::of_bytes(content), ctx);
 }
 
 std::string hex_of(std::string_view text) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "context.hpp"
-#include "families/families.hpp"
+#include "refine/refine.hpp"
 #include "hex_image.hpp"
 #include "support.hpp"
 
@@ -39,19 +39,19 @@ Context fresh() {
 
 Outcome footer_of(std::string_view head, std::string_view tail) {
     Context ctx = fresh();
-    std::string r = zarvo::families::footer(HexImage(std::string(head)), HexImage(std::string(tail)), ctx);
+    std::string r = zarvo::refine::footer(HexImage(std::string(head)), HexImage(std::string(tail)), ctx);
     return {r, ctx.selector, ctx.detail};
 }
 
 Outcome tail_of(std::string_view tail, std::string_view current) {
     Context ctx = fresh();
-    std::string r = zarvo::families::tail_refinement(HexImage(std::string(tail)), current, ctx);
+    std::string r = zarvo::refine::tail_tests(HexImage(std::string(tail)), current, ctx);
     return {r, ctx.selector, ctx.detail};
 }
 
 Outcome window_of(std::string_view window, std::string_view current) {
     Context ctx = fresh();
-    std::string r = zarvo::families::window_tests(HexImage(std::string(window)), current, ctx);
+    std::string r = zarvo::refine::window_tests(bytes(window), current, ctx);
     return {r, ctx.selector, ctx.detail};
 }
 
@@ -283,10 +283,10 @@ TEST(WindowTests, BlocksGoByTheFirstThreeCharactersAndComeFirst) {
     EXPECT_EQ(window_of(fake_rar + level1, "jpg"), (Outcome{"jpg", 10, "Level 1"}));
     // nothing found: empty text, context untouched
     EXPECT_EQ(window_of("", "mid"), Outcome{""});
-    EXPECT_EQ(window_of(level1.substr(0, level1.size() - 1), "mid"), Outcome{""});
-    // a marker at an odd position that ends with the image's lone last digit
-    EXPECT_EQ(window_of("A" + level1, "mid"), (Outcome{"mid", 10, "Level 1"}));
-    EXPECT_EQ(window_of("A" + level1.substr(0, level1.size() - 1), "mid"), Outcome{""});
+    EXPECT_EQ(window_of(level1.substr(0, level1.size() - 2), "mid"), Outcome{""});
+    // a marker at an odd position that ends in the window's last byte
+    EXPECT_EQ(window_of("A" + level1 + "0", "mid"), (Outcome{"mid", 10, "Level 1"}));
+    EXPECT_EQ(window_of("A" + level1.substr(0, level1.size() - 1) + "00", "mid"), Outcome{""});
 }
 
 // The one-pass search finds what a plain search of each pattern would: every

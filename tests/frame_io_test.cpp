@@ -1,19 +1,13 @@
 // The sample reader, the window scan and the file checksums.
 #include <gtest/gtest.h>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#define WIN32_LEAN_AND_MEAN
-#include <windows.h>
-#endif
+#include "platform/windows.hpp"
 
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
-#include "chain.hpp"
+#include "refine/refine.hpp"
 #include "crc.hpp"
 #include "identify.hpp"
 #include "platform/platform.hpp"
@@ -34,7 +28,7 @@ std::string counting_bytes(std::size_t n) {
 Sample sample_of(const std::string& path, std::int32_t length) {
     platform::File f = platform::File::open(path.c_str());
     Sample s;
-    EXPECT_EQ(read_sample(f, length, true, s), ReadStatus::kOk);
+    EXPECT_TRUE(read_sample(Source::of_file(f), length, true, s));
     return s;
 }
 
@@ -70,7 +64,7 @@ TEST(SampleReader, TailOnlyWhenAsked) {
     TempDir dir;
     platform::File f = platform::File::open(dir.write("f.bin", counting_bytes(3000)).c_str());
     Sample s;
-    ASSERT_EQ(read_sample(f, 256, false, s), ReadStatus::kOk);
+    ASSERT_TRUE(read_sample(Source::of_file(f), 256, false, s));
     EXPECT_EQ(s.head.size(), 256u);
     EXPECT_TRUE(s.tail.empty());
     EXPECT_EQ(s.size, 3000u);
@@ -122,10 +116,10 @@ TEST(WindowScan, WindowsOverlapBy64Bytes) {
         platform::File f = platform::File::open(dir.write("w.bin", data).c_str());
         std::vector<std::uint64_t> starts;
         std::size_t last = 0;
-        std::string answer = scan_windows(f, [&](const HexImage& w, std::uint64_t start) {
+        std::string answer = refine::scan_windows(Source::of_file(f), [&](std::string_view w, std::uint64_t start) {
             starts.push_back(start);
-            last = static_cast<std::size_t>(w.size() / 2);
-            EXPECT_EQ(w.text(), text::to_hex(data.substr(start, last)));
+            last = w.size();
+            EXPECT_EQ(w, data.substr(start, last));
             return std::string();
         });
         EXPECT_EQ(answer, "");
@@ -141,17 +135,18 @@ TEST(WindowScan, StopsAtTheFirstAnswerAndAtTheCap) {
     platform::File f = platform::File::open(path.c_str());
     int windows = 0;
     std::uint64_t last_start = 0;
-    EXPECT_EQ(scan_windows(f, [&](const HexImage&, std::uint64_t start) {
+    EXPECT_EQ(refine::scan_windows(Source::of_file(f), [&](std::string_view, std::uint64_t start) {
                   ++windows;
                   last_start = start;
                   return std::string();
               }),
               "");
-    EXPECT_EQ(windows, kMaxWindows);
+    EXPECT_EQ(windows, refine::kMaxWindows);
     EXPECT_EQ(last_start, 10'261'320u);
 
     windows = 0;
-    EXPECT_EQ(scan_windows(f, [&](const HexImage&, std::uint64_t) { return ++windows == 10 ? "mid" : ""; }), "mid");
+    EXPECT_EQ(refine::scan_windows(Source::of_file(f), [&](std::string_view, std::uint64_t) { return ++windows == 10 ? "mid" : ""; }),
+              "mid");
     EXPECT_EQ(windows, 10);
 }
 

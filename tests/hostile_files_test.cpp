@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -25,6 +26,7 @@
 #include "crc.hpp"
 #include "identify.hpp"
 #include "platform/platform.hpp"
+#include "refine/refine.hpp"
 #include "sample.hpp"
 #include "support.hpp"
 #include "zarvo32.h"
@@ -219,6 +221,63 @@ TEST(HostileFiles, NonRegularFilesGiveTheEmptyAnswerAtOnce) {
     expect_still_working(dir);
 }
 
+TEST(HostileFiles, FifoWithAWaitingWriterIsNeverOpened) {
+    // A writer blocked in open() waits for a reader: an engine that opened
+    // the FIFO (even to close it at once) would wake it, and its data would
+    // be lost or it would die of SIGPIPE.
+    Watchdog watchdog(60s);
+    TempDir dir;
+    std::string fifo = dir.path() + "/waiting.zip";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> writer_opened{false};
+    std::thread writer([&] {
+        int fd = ::open(fifo.c_str(), O_WRONLY);  // blocks until a reader comes
+        writer_opened = true;
+        if (fd >= 0) {
+            EXPECT_EQ(::write(fd, "kept", 4), 4);
+            ::close(fd);
+        }
+    });
+    std::this_thread::sleep_for(50ms);  // the writer is now waiting in open()
+    EXPECT_EQ(info(fifo, 256, 8 | 2 | 4), kEmpty);
+    EXPECT_EQ(zarvo::identify(fifo.c_str(), 256, 8).status, zarvo::Identification::Status::kOpenFailed);
+    EXPECT_EQ(zarvo::file_checksums(fifo.c_str()).opened, false);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(writer_opened) << "the engine opened the FIFO";
+
+    // The writer's data reaches the reader it was waiting for.
+    int reader = ::open(fifo.c_str(), O_RDONLY);
+    ASSERT_GE(reader, 0);
+    char got[8] = {};
+    EXPECT_EQ(::read(reader, got, sizeof got), 4);
+    EXPECT_STREQ(got, "kept");
+    ::close(reader);
+    writer.join();
+}
+
+namespace {
+std::atomic<int> g_reentrant_calls{0};
+void ZARVO_CALL report_calling_back(const char*, const char*) {
+    // A host's report function may use the interface itself.
+    ZarvoRecord r{};
+    ZarvoGetInfo("", 256, &r, 8);
+    ZarvoSetErrorReport(report_calling_back);
+    ++g_reentrant_calls;
+}
+}  // namespace
+
+TEST(HostileFiles, ReportFunctionMayCallTheInterface) {
+    Watchdog watchdog(30s);
+    TempDir dir;
+    ZarvoSetErrorReport(report_calling_back);
+    g_reentrant_calls = 0;
+    EXPECT_EQ(info(dir.path() + "/missing.zip", 256, 0), kEmpty);
+    EXPECT_EQ(info(dir.path() + "/missing.zip", 256, 4), kEmpty);
+    ZarvoSetErrorReport(nullptr);
+    EXPECT_EQ(g_reentrant_calls, 2);
+    expect_still_working(dir);
+}
+
 TEST(HostileFiles, FileThatOpensButCannotBeRead) {
     // /proc/self/mem is a regular file whose first page is never mapped: the
     // open succeeds and every read fails.
@@ -268,7 +327,7 @@ TEST(HostileFiles, FileShrinkingOrGrowingWhileRead) {
     zarvo::platform::File file = zarvo::platform::File::open(path.c_str());
     ASSERT_EQ(::truncate(path.c_str(), 60), 0);
     zarvo::Sample sample;
-    ASSERT_EQ(zarvo::read_sample(file, 256, true, sample), zarvo::ReadStatus::kOk);
+    ASSERT_TRUE(zarvo::read_sample(zarvo::Source::of_file(file), 256, true, sample));
     EXPECT_EQ(sample.size, 5000u);
     EXPECT_EQ(sample.head, content.substr(0, 60));
     EXPECT_EQ(sample.tail, "");  // the last 1024 bytes are gone
@@ -277,11 +336,11 @@ TEST(HostileFiles, FileShrinkingOrGrowingWhileRead) {
     ctx.file_size = sample.size;
     ctx.present_ext = "zip";
     zarvo::Images images = zarvo::render(sample, ctx.options);
-    EXPECT_EQ(zarvo::run_chain(images.head, images.tail, path.c_str(), ctx), kZipList);
+    EXPECT_EQ(zarvo::run_chain(images.head, images.tail, zarvo::Source::of_file(file), ctx), kZipList);
     int windows = 0;
-    EXPECT_EQ(zarvo::scan_windows(file, [&](const zarvo::HexImage& w, std::uint64_t) {
+    EXPECT_EQ(zarvo::refine::scan_windows(zarvo::Source::of_file(file), [&](std::string_view w, std::uint64_t) {
                   ++windows;
-                  EXPECT_EQ(w.size(), 120);
+                  EXPECT_EQ(w.size(), 60u);
                   return std::string();
               }),
               "");
@@ -290,7 +349,7 @@ TEST(HostileFiles, FileShrinkingOrGrowingWhileRead) {
     // Emptied after opening: nothing to read, nothing found, no failure.
     zarvo::platform::File emptied = zarvo::platform::File::open(path.c_str());
     ASSERT_EQ(::truncate(path.c_str(), 0), 0);
-    ASSERT_EQ(zarvo::read_sample(emptied, 256, true, sample), zarvo::ReadStatus::kOk);
+    ASSERT_TRUE(zarvo::read_sample(zarvo::Source::of_file(emptied), 256, true, sample));
     EXPECT_EQ(sample.head, "");
     EXPECT_EQ(sample.tail, "");
 
@@ -300,7 +359,7 @@ TEST(HostileFiles, FileShrinkingOrGrowingWhileRead) {
     dir.write("change.zip", small);
     zarvo::platform::File growing = zarvo::platform::File::open(path.c_str());
     dir.write("change.zip", content);
-    ASSERT_EQ(zarvo::read_sample(growing, 256, true, sample), zarvo::ReadStatus::kOk);
+    ASSERT_TRUE(zarvo::read_sample(zarvo::Source::of_file(growing), 256, true, sample));
     EXPECT_EQ(sample.size, 10u);
     EXPECT_EQ(sample.head, content.substr(0, 256));
     EXPECT_EQ(sample.tail, content.substr(0, 1024));
@@ -323,7 +382,7 @@ TEST(HostileFiles, SparseFileBeyondFourGiB) {
 
     zarvo::platform::File file = zarvo::platform::File::open(path.c_str());
     zarvo::Sample sample;
-    ASSERT_EQ(zarvo::read_sample(file, 256, true, sample), zarvo::ReadStatus::kOk);
+    ASSERT_TRUE(zarvo::read_sample(zarvo::Source::of_file(file), 256, true, sample));
     EXPECT_EQ(sample.size, size);
     ASSERT_EQ(sample.tail.size(), 1024u);
     EXPECT_EQ(sample.tail.substr(1020), "TAIL");

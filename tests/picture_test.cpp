@@ -22,7 +22,7 @@ using Case = RowCase;
 std::string picture_alone(const std::string& content, std::uint32_t options = kPlain) {
     zarvo::Context ctx;
     ctx.options = options;
-    return zarvo::families::picture(zarvo::HexImage::of_bytes(content), ctx);
+    return zarvo::rules::run(zarvo::families::picture_table(), zarvo::HexImage::of_bytes(content), ctx);
 }
 
 // A 54-byte header of a 16 x 16, 24-bit picture; bytes 46 to 53 are zero.

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -237,10 +238,8 @@ TEST(RenameSafety, CliFixAndUndoKeepEveryByte) {
     EXPECT_EQ(after["twin.dat"], zip + "dat");
 }
 
-// Names that are not UTF-8 must come back byte for byte. The journal now
-// writes such names with U+FFFD in place of the bad bytes, so --undo cannot
-// find the renamed file (and could rename an unrelated file whose name is
-// the replaced spelling). Enable once the journal keeps names exactly.
+// Names that are not UTF-8 must come back byte for byte, never as the
+// replaced spelling that an unrelated file may have.
 TEST(RenameSafety, CliUndoRestoresNamesThatAreNotUtf8) {
     TempDir dir;
     const std::string zip = bytes("504B0304 14000000");
@@ -255,4 +254,136 @@ TEST(RenameSafety, CliUndoRestoresNamesThatAreNotUtf8) {
     auto undone = tree(dir.path());
     undone.erase("fix.log");
     EXPECT_EQ(undone, initial);
+}
+
+namespace {
+// Runs the tool in the folder `cwd` with the shell words `args`; its output
+// messages go to `err`, when given.
+int cli_in(const std::string& cwd, const std::string& args, std::string* err = nullptr) {
+    TempDir io;
+    std::string cmd = "cd " + quoted(cwd) + " && " + std::string(OXTARN_CLI_PATH) + " " + args + " >/dev/null 2>" +
+                      quoted(io.path() + "/err");
+    int status = std::system(cmd.c_str());
+    if (err) *err = read(io.path() + "/err");
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+}  // namespace
+
+TEST(RenameSafety, JournalEntryComesFirstAndItsFailureStopsTheRun) {
+    // The journal's file may grow by little: the second entry is cut short
+    // and fails, as on a full disk. The file whose entry failed, and every
+    // file after it, keeps its name.
+    const std::string zip = bytes("504B0304 14000000");
+    TempDir dir;
+    for (const char* name : {"one.txt", "two.txt", "three.txt"}) dir.write(name, zip + name);
+    const auto initial = tree(dir.path());
+    const std::string journal = dir.path() + "/fix.log";
+    const std::string files = "one.txt two.txt three.txt";
+    // Sizes in blocks of 512 bytes: the header and one entry fit in one.
+    std::string err;
+    std::string run = "sh -c \"trap '' XFSZ; ulimit -f 1; exec " + std::string(OXTARN_CLI_PATH) +
+                      " -q --fix --journal fix.log " + files + "\"";
+    std::string cmd = "cd " + quoted(dir.path()) + " && " + run + " >/dev/null 2>/dev/null";
+    int status = std::system(cmd.c_str());
+    EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1);
+    auto after = tree(dir.path());
+    std::string written = after["fix.log"];
+    after.erase("fix.log");
+    EXPECT_EQ(after.count("one.zip"), 1u);
+    EXPECT_EQ(after["two.txt"], zip + "two.txt");
+    EXPECT_EQ(after["three.txt"], zip + "three.txt");
+    ASSERT_FALSE(written.empty());
+    EXPECT_NE(written.back(), '\n');  // the torn entry
+
+    // A later run adds to the journal: its first entry starts a line of its
+    // own, never glued to the torn one; undo reports the torn line and puts
+    // back every name.
+    EXPECT_EQ(cli_in(dir.path(), "-q --fix --journal fix.log two.txt three.txt"), 0);
+    auto lines = lines_of(read(journal));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_NE(lines[3].find("two.txt"), std::string::npos);
+    EXPECT_EQ(lines[3].rfind("{\"from\"", 0), 0u);
+    EXPECT_EQ(cli_in(dir.path(), "--undo fix.log", &err), 1);
+    EXPECT_NE(err.find("line 3: not a whole journal entry"), std::string::npos) << err;
+    auto undone = tree(dir.path());
+    undone.erase("fix.log");
+    EXPECT_EQ(undone, initial);
+}
+
+TEST(RenameSafety, JournalIsNeverWrittenIntoAnotherFile) {
+    const std::string zip = bytes("504B0304 14000000");
+    TempDir dir;
+    dir.write("a.dat", zip + "a");
+    dir.write("b.dat", zip + "b");
+    dir.write("old.log", "{\"from\":\"x\"}\n");  // JSON lines, but not a journal of ours
+    ASSERT_EQ(::mkdir((dir.path() + "/folder").c_str(), 0700), 0);
+    const auto initial = tree(dir.path());
+    for (const char* journal : {"b.dat", "old.log", "folder", "/dev/full", "/dev/null"}) {
+        std::string err;
+        EXPECT_EQ(cli_in(dir.path(), std::string("-q --fix --journal ") + journal + " a.dat b.dat", &err), 2) << journal;
+        EXPECT_NE(err.find("cannot use as the journal"), std::string::npos) << journal << ": " << err;
+        EXPECT_EQ(tree(dir.path()), initial) << journal;
+    }
+    // A journal of ours is added to.
+    EXPECT_EQ(cli_in(dir.path(), "-q --fix --journal j.log a.dat"), 0);
+    EXPECT_EQ(cli_in(dir.path(), "-q --fix --journal j.log b.dat"), 0);
+    EXPECT_EQ(lines_of(read(dir.path() + "/j.log")).size(), 3u);
+    EXPECT_EQ(cli_in(dir.path(), "--undo j.log"), 0);
+    auto undone = tree(dir.path());
+    undone.erase("j.log");
+    EXPECT_EQ(undone, initial);
+}
+
+TEST(RenameSafety, UndoPutsBackOnlyTheFileThatWasRenamed) {
+    const std::string zip = bytes("504B0304 14000000");
+    struct Case {
+        const char* label;
+        std::function<void(const std::string& dir, const std::string& elsewhere)> meanwhile;
+        const char* run_in;  // "dir" or "elsewhere"
+        bool put_back;
+    } cases[] = {
+        {"nothing changed", [](const std::string&, const std::string&) {}, "dir", true},
+        {"run from another folder", [](const std::string&, const std::string&) {}, "elsewhere", true},
+        {"renamed file replaced by a new one",
+         [](const std::string& d, const std::string&) {
+             fs::remove(d + "/a.zip");
+             std::ofstream(d + "/a.zip") << "a newcomer";
+         },
+         "dir", false},
+        {"renamed file changed",
+         [](const std::string& d, const std::string&) { std::ofstream(d + "/a.zip", std::ios::app) << "more"; }, "dir",
+         false},
+        {"renamed file gone", [](const std::string& d, const std::string&) { fs::remove(d + "/a.zip"); }, "dir", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempDir dir, elsewhere;
+        dir.write("a.dat", zip + "a");
+        elsewhere.write("a.zip", "an unrelated file");  // the same relative name, in another folder
+        const auto before_elsewhere = tree(elsewhere.path());
+        ASSERT_EQ(cli_in(dir.path(), "-q --fix --journal j.log a.dat"), 0);
+        ASSERT_TRUE(fs::exists(dir.path() + "/a.zip"));
+        c.meanwhile(dir.path(), elsewhere.path());
+        const auto before_undo = tree(dir.path());
+        std::string err;
+        int status = cli_in(std::string(c.run_in) == "dir" ? dir.path() : elsewhere.path(),
+                            quoted("--undo") + " " + quoted(dir.path() + "/j.log"), &err);
+        EXPECT_EQ(tree(elsewhere.path()), before_elsewhere);
+        if (c.put_back) {
+            EXPECT_EQ(status, 0) << err;
+            EXPECT_EQ(read(dir.path() + "/a.dat"), zip + "a");
+            EXPECT_FALSE(fs::exists(dir.path() + "/a.zip"));
+        } else {
+            EXPECT_EQ(status, 1);
+            EXPECT_NE(err.find("is not the file that was renamed"), std::string::npos) << err;
+            EXPECT_EQ(tree(dir.path()), before_undo);
+        }
+    }
 }

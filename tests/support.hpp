@@ -9,6 +9,10 @@
 #include <utility>
 #include <vector>
 
+namespace zarvo::rules {
+class Table;
+}
+
 namespace oxtarn::test {
 
 // The bytes that a hex text spells ("50 4B 03 04" or "504B0304").
@@ -79,7 +83,9 @@ struct RowCase {
 };
 
 // Identifies each case's file through the exported interface and compares
-// the whole record, naming the row on a mismatch.
-void check_rows(const std::vector<RowCase>& cases);
+// the whole record, naming the row on a mismatch. With the family's table,
+// also checks that the file without its last byte (the last byte the row
+// reads) is no longer given the row's answer by that table alone.
+void check_rows(const std::vector<RowCase>& cases, const zarvo::rules::Table* family = nullptr);
 
 }  // namespace oxtarn::test

@@ -1,7 +1,9 @@
 #include "about_box.hpp"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QHideEvent>
+#include <QPushButton>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -87,6 +89,15 @@ TfrmVersion::TfrmVersion(const VersionInfo& version, QWidget* parent)
     layout->addWidget(disclaimer_, 0, Qt::AlignHCenter);
     layout->addStretch(1);
     layout->addWidget(copyright_);
+    // OK closes the box, as Escape does; it is the default button.
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
+    ok_ = buttons->button(QDialogButtonBox::Ok);
+    ok_->setDefault(true);
+    ok_->setAutoDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    layout->addWidget(buttons, 0, Qt::AlignHCenter);
+    // Over its window, which takes no input meanwhile.
+    setModal(true);
 
     fill(version);
 
@@ -112,12 +123,6 @@ void TfrmVersion::showEvent(QShowEvent* event) {
     if (const QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
-    emit shown();
-}
-
-void TfrmVersion::hideEvent(QHideEvent* event) {
-    QDialog::hideEvent(event);
-    if (!event->spontaneous()) emit closing();
 }
 
 }  // namespace oxtarn

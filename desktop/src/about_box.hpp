@@ -1,7 +1,7 @@
 // The about box: the program's name and version from its own version
 // information, the author, links to the support site and the author's mail
-// address, a disclaimer and the copyright line. It is not modal, but the
-// main window takes no input while it is open.
+// address, a disclaimer and the copyright line. It is modal over the main
+// window, and closes by its OK button, Escape or the close button.
 #pragma once
 
 #include <QDialog>
@@ -10,6 +10,7 @@
 #include "version_info.hpp"
 
 class QLabel;
+class QPushButton;
 
 namespace oxtarn {
 
@@ -25,15 +26,10 @@ public:
     QLabel* copyrightLabel() const { return copyright_; }
     TURLLink* siteLink() const { return site_; }
     TURLLink* mailLink() const { return mail_; }
-
-signals:
-    void shown();
-    void closing();
+    QPushButton* okButton() const { return ok_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
-    // Closing by any way (close button, system menu, Escape) hides the box.
-    void hideEvent(QHideEvent* event) override;
 
 private:
     // Fills the labels from the version information; a failure leaves the
@@ -48,6 +44,7 @@ private:
     QLabel* copyright_ = nullptr;
     TURLLink* site_ = nullptr;
     TURLLink* mail_ = nullptr;
+    QPushButton* ok_ = nullptr;
 };
 
 }  // namespace oxtarn

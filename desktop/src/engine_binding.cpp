@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLibrary>
 #include <QStringDecoder>
+#include <QThread>
 
 #include <array>
 
@@ -26,11 +27,23 @@ EngineBinding::ErrorReport& errorReport() {
     return report;
 }
 
+thread_local EngineBinding::ReportCapture* t_capture = nullptr;
+
+bool onUserInterfaceThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return !app || QThread::currentThread() == app->thread();
+}
+
 // The engine calls this when a file cannot be opened; the text is the
 // system's own message, in the system's encoding.
 void ZARVO_CALL reportThunk(const char* text, const char* caption) {
-    if (const auto& report = errorReport())
-        report(QString::fromLocal8Bit(text ? text : ""), QString::fromLocal8Bit(caption ? caption : ""));
+    const QString message = QString::fromLocal8Bit(text ? text : "");
+    if (t_capture) {
+        t_capture->text = message;
+        return;
+    }
+    if (!onUserInterfaceThread()) return;  // no message box away from the window's thread
+    if (const auto& report = errorReport()) report(message, QString::fromLocal8Bit(caption ? caption : ""));
 }
 
 }  // namespace
@@ -72,7 +85,28 @@ QStringList EngineBinding::defaultLibraries() {
 
 void EngineBinding::setErrorReport(ErrorReport report) { errorReport() = std::move(report); }
 
+EngineBinding::ReportCapture::ReportCapture() : outer_(t_capture) { t_capture = this; }
+EngineBinding::ReportCapture::~ReportCapture() { t_capture = outer_; }
+
+EngineBinding EngineBinding::bound() const {
+    EngineBinding binding = *this;
+    for (const QString& file : libraries_) {
+        auto library = std::make_shared<QLibrary>(file);
+        if (!library->load()) continue;
+        if (auto setReport = reinterpret_cast<SetErrorReportFn>(library->resolve("ZarvoSetErrorReport")))
+            setReport(reportThunk);
+        binding.held_ = std::shared_ptr<QLibrary>(library.get(), [library](QLibrary*) { library->unload(); });
+        return binding;
+    }
+    return binding;
+}
+
 bool EngineBinding::withFunction(const char* name, const std::function<void(void*)>& call) const {
+    if (held_) {
+        QFunctionPointer fn = held_->resolve(name);
+        if (fn) call(reinterpret_cast<void*>(fn));
+        return fn != nullptr;
+    }
     for (const QString& file : libraries_) {
         QLibrary library(file);
         if (!library.load()) continue;

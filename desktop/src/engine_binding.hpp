@@ -10,6 +10,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+
+class QLibrary;
 
 namespace oxtarn {
 
@@ -60,13 +63,36 @@ public:
     void setOptions(std::uint32_t options) { options_ = options; }
 
     // Installed into the engine at every load; an empty function shows nothing.
+    // It is called on the user-interface thread only: a report that arises on
+    // another thread goes to that thread's ReportCapture, or nowhere.
     static void setErrorReport(ErrorReport report);
+
+    // While one exists, the engine's reports on this thread are kept in
+    // `text` instead of being shown.
+    class ReportCapture {
+    public:
+        ReportCapture();
+        ~ReportCapture();
+        ReportCapture(const ReportCapture&) = delete;
+        ReportCapture& operator=(const ReportCapture&) = delete;
+        QString text;  // the last report; empty when there was none
+
+    private:
+        ReportCapture* outer_;
+    };
+
+    // A binding that keeps the library loaded while it (or a copy) lives and
+    // asks it every question, so that a long run does not load it afresh for
+    // each; the next run binds again, so a replaced library takes effect
+    // then. When no library loads, the binding is returned as it is.
+    EngineBinding bound() const;
 
 private:
     // Loads the library, finds `name` and hands it to `call`; false when either is missing.
     bool withFunction(const char* name, const std::function<void(void*)>& call) const;
 
     QStringList libraries_;
+    std::shared_ptr<QLibrary> held_;
     int sampleLength_ = 256;
     std::uint32_t options_ = 0;
 };

@@ -17,6 +17,14 @@ QStringList methodCaptions() {
             QStringLiteral("特殊判別する")};
 }
 
+QString currentFormatsCaption() { return QStringLiteral("新しい形式も判定する"); }
+
+std::uint32_t optionBits(int methodPosition, bool currentFormats) {
+    const std::uint32_t method =
+        methodPosition >= 0 && methodPosition < int(kMethodBits.size()) ? kMethodBits[methodPosition] : 0;
+    return method | (currentFormats ? std::uint32_t(ZARVO_CURRENT) : 0u);
+}
+
 StoredChoices readStoredChoices(const ProfileFile& file) {
     StoredChoices choices;
     const int length = file.readInt(kSection, kSampleKey, 0);
@@ -32,6 +40,43 @@ bool storeSampleLength(const ProfileFile& file, int position) {
 
 bool storeMethod(const ProfileFile& file, int position) {
     return file.write(kSection, kMethodKey, QByteArray::number(position));
+}
+
+bool readCurrentFormats(const ProfileFile& file) { return file.readInt(kSection, kCurrentFormatsKey, 1) != 0; }
+
+bool storeCurrentFormats(const ProfileFile& file, bool on) {
+    return file.write(kSection, kCurrentFormatsKey, on ? "1" : "0");
+}
+
+WindowLayout readWindowLayout(const ProfileFile& file, int columnCount) {
+    WindowLayout layout;
+    const int width = file.readInt(kSection, kWindowWidthKey, 0);
+    const int height = file.readInt(kSection, kWindowHeightKey, 0);
+    if (width >= 200 && height >= 120 && width <= 20000 && height <= 20000) layout.size = QSize(width, height);
+    const QList<QByteArray> widths = file.read(kSection, kColumnWidthsKey).value_or(QByteArray()).split(',');
+    if (widths.size() == columnCount) {
+        for (const QByteArray& text : widths) {
+            bool ok = false;
+            const int w = text.trimmed().toInt(&ok);
+            if (!ok || w < 8 || w > 5000) return {layout.size, {}};  // all or none
+            layout.columnWidths << w;
+        }
+    }
+    return layout;
+}
+
+bool storeWindowLayout(const ProfileFile& file, const WindowLayout& layout) {
+    bool ok = true;
+    if (layout.size.isValid()) {
+        ok = file.write(kSection, kWindowWidthKey, QByteArray::number(layout.size.width())) && ok;
+        ok = file.write(kSection, kWindowHeightKey, QByteArray::number(layout.size.height())) && ok;
+    }
+    if (!layout.columnWidths.isEmpty()) {
+        QByteArrayList widths;
+        for (int w : layout.columnWidths) widths << QByteArray::number(w);
+        ok = file.write(kSection, kColumnWidthsKey, widths.join(',')) && ok;
+    }
+    return ok;
 }
 
 namespace {

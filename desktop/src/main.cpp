@@ -6,7 +6,11 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "engine_binding.hpp"
+#include "file_manager.hpp"
 #include "inspection_options.hpp"
 #include "look.hpp"
 #include "main_window.hpp"
@@ -16,7 +20,9 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("oxtarn"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/oxtarn/oxtarn.png")));
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128, 256}) icon.addFile(QStringLiteral(":/oxtarn/icons/%1.png").arg(size));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("oxtarn"), icon));
     QApplication::setFont(oxtarn::uiFont());
     QApplication::setStyle(new oxtarn::HintTimingStyle);
 
@@ -30,7 +36,8 @@ int main(int argc, char* argv[]) {
     setup.programDir = QCoreApplication::applicationDirPath();
     setup.settingsPath = oxtarn::options::settingsPath(
         setup.programDir, QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
-    setup.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    setup.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    setup.showInFileManager = &oxtarn::showFileInFileManager;
 
     oxtarn::TForm1 window(std::move(setup));
     window.show();
@@ -38,5 +45,12 @@ int main(int argc, char* argv[]) {
     // Files named on the command line are listed as if dropped.
     QStringList paths = QCoreApplication::arguments().mid(1);
     if (!paths.isEmpty()) QTimer::singleShot(0, &window, [&window, paths] { window.DropDst1FileDrop(paths); });
-    return app.exec();
+    const int status = app.exec();
+    // The checksum of a very large file cannot be stopped half-way; the
+    // window is closed and its settings are written, so do not wait for it.
+    if (window.checksumsPending()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

@@ -39,6 +39,9 @@ void ResultTable::clear() {
     rows_.resize(2);
     for (int c = 0; c < kColumnCount; ++c) rows_[0].cells[c] = gridHeaders()[c];
     files_ = 0;
+    nextId_ = 0;
+    rowOfId_.clear();
+    idOfPath_.clear();
 }
 
 QString ResultTable::cell(int row, int column) const {
@@ -48,7 +51,12 @@ QString ResultTable::cell(int row, int column) const {
 
 void ResultTable::setCell(int row, int column, const QString& text) {
     if (row < 0 || row >= rowCount() || column < 0 || column >= kColumnCount) return;
-    rows_[row].cells[column] = text;
+    Row& r = rows_[row];
+    if (column == kPath && r.id >= 0) {
+        if (idOfPath_.value(r.cells[kPath], -1) == r.id) idOfPath_.remove(r.cells[kPath]);
+        idOfPath_.insert(text, r.id);
+    }
+    r.cells[column] = text;
 }
 
 QStringList ResultTable::choices(int row) const { return row > 0 && row < rowCount() ? rows_[row].choices : QStringList(); }
@@ -65,8 +73,41 @@ int ResultTable::addFile(const QString& path) {
     r.cells[kTick] = QStringLiteral("0");
     r.cells[kPath] = path;
     r.cells[kPresentExt] = presentExtension(path);
+    r.id = nextId_++;
+    rowOfId_.insert(r.id, row);
+    idOfPath_.insert(path, r.id);
     ++files_;
     return row;
+}
+
+int ResultTable::fileId(int row) const { return row >= 1 && row <= files_ ? rows_[row].id : -1; }
+
+int ResultTable::rowOfFile(int id) const { return rowOfId_.value(id, -1); }
+
+int ResultTable::rowOfPath(const QString& path) const {
+    const int id = idOfPath_.value(path, -1);
+    return id < 0 ? -1 : rowOfFile(id);
+}
+
+void ResultTable::removeRows(QList<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+        if (*it < 1 || *it > files_) continue;
+        rows_.removeAt(*it);
+        --files_;
+    }
+    if (rows_.size() < 2) rows_.resize(2);
+    reindex();
+}
+
+void ResultTable::reindex() {
+    rowOfId_.clear();
+    idOfPath_.clear();
+    for (int row = 1; row <= files_; ++row) {
+        rowOfId_.insert(rows_[row].id, row);
+        idOfPath_.insert(rows_[row].cells[kPath], rows_[row].id);
+    }
 }
 
 QString presentExtension(const QString& path) {
@@ -89,22 +130,36 @@ QStringList choicesFor(const QString& engineExtensions) {
     return choices;
 }
 
+bool isRealChange(const QString& chosen, const QString& present) {
+    return chosen != text::kUnknown && chosen != text::kNoChange && chosen != present;
+}
+
+QString recommendedChoice(const ResultTable& table, int row) {
+    const QStringList choices = table.choices(row);
+    if (choices.isEmpty()) return {};
+    const QString first = choices.first();
+    if (!isRealChange(first, table.cell(row, kPresentExt))) return {};
+    if (first.compare(table.cell(row, kPresentExt), Qt::CaseInsensitive) == 0) return {};
+    return first;
+}
+
+QString oneLine(const QString& text) {
+    QStringList lines;
+    for (const QString& line : text.split(u'\n')) {
+        const QString trimmed = line.trimmed();  // also the CR of a CR LF
+        if (!trimmed.isEmpty()) lines << trimmed;
+    }
+    return lines.join(QStringLiteral("; "));
+}
+
 Conversion planConversion(const ResultTable& table, int row) {
     if (row < 1 || row > table.fileCount()) return {Conversion::Leave, {}};  // the header and the empty row
     const QString chosen = table.cell(row, kChosen);
-    if (chosen == text::kUnknown || chosen == text::kNoChange || chosen == table.cell(row, kPresentExt))
-        return {Conversion::Reset, {}};
+    if (!isRealChange(chosen, table.cell(row, kPresentExt))) return {Conversion::Reset, {}};
     if (table.cell(row, kTick) != QStringLiteral("1")) return {Conversion::Leave, {}};
     return {Conversion::Rename, pathWithExtension(table.cell(row, kPath), chosen)};
 }
 
-int rowOfControlName(const QString& name) {
-    if (!name.startsWith(kComboPrefix)) return -1;
-    bool ok = false;
-    const int index = name.mid(kComboPrefix.size()).toInt(&ok);
-    return ok && index >= 0 ? index + 1 : -1;
-}
-
-QString controlName(int row) { return kComboPrefix + QString::number(row - 1); }
+QString controlName(int fileId) { return kComboPrefix + QString::number(fileId); }
 
 }  // namespace oxtarn

@@ -20,12 +20,28 @@ inline const QString kHelp = QStringLiteral("ヘルプ");
 inline const QString kQuit = QStringLiteral("終了");
 inline const QString kListClear = QStringLiteral("リストクリア");
 inline const QString kChangeExt = QStringLiteral("拡張子一括変換");
+// The toolbars' own names, shown in their context menu.
+inline const QString kProgramToolbar = QStringLiteral("プログラム");
+inline const QString kListToolbar = QStringLiteral("リスト");
+// Commands beyond the original set.
+inline const QString kOpenFiles = QStringLiteral("ファイルを開く");
+inline const QString kOpenFolder = QStringLiteral("フォルダを開く");
+inline const QString kCancelBatch = QStringLiteral("中止");
+inline const QString kRecommendAll = QStringLiteral("すべて推奨に");
+inline const QString kRecheck = QStringLiteral("再検査");
+inline const QString kExportCsv = QStringLiteral("CSV出力");
+inline const QString kRemoveRows = QStringLiteral("選択行を削除");
+inline const QString kCopyRows = QStringLiteral("選択行をコピー");
+inline const QString kCsvFilter = QStringLiteral("CSV (*.csv)");
 
 // The result grid.
 inline const QString kNoChange = QStringLiteral("変換なし");
 inline const QString kUnknown = QStringLiteral("?");
 inline const QString kDropHint = QStringLiteral("ファイルをドラッグ＆ドロップしてください");
 inline const QString kVersionPrefix = QStringLiteral("ZARVO32.DLL Version:");
+// The description cell of a file that could not be read, before the system's reason.
+inline const QString kUnreadablePrefix = QStringLiteral("読み込めません: ");
+inline const QString kNotAFile = QStringLiteral("通常のファイルではありません");
 
 // Messages.
 inline const QString kEngineMissing =
@@ -38,6 +54,14 @@ inline const QString kChangeQuestion =
 inline const QString kChangeDone = QStringLiteral("一括変換が完了しました");
 // Added to the completion message when some renames could not be made.
 inline const QString kChangeFailures = QStringLiteral("次のファイルは変換できませんでした（元のまま残しています）：");
+// The counts of the completion message: renamed, skipped, failed.
+inline const QString kChangeCounts = QStringLiteral("変換 %1 件、スキップ %2 件、失敗 %3 件");
+// After a batch: the files that could not be read, one per line.
+inline const QString kUnreadableFiles = QStringLiteral("次のファイルは読み込めませんでした（%1 件）：");
+inline const QString kMoreFiles = QStringLiteral("ほか %1 件");
+inline const QString kHelpFailed = QStringLiteral("ヘルプを開けませんでした：");
+inline const QString kFileManagerFailed = QStringLiteral("ファイルマネージャを開けませんでした：");
+inline const QString kExportFailed = QStringLiteral("CSVファイルを書き込めませんでした：");
 
 // The about box.
 inline const QString kAuthorGroup = QStringLiteral("作者名");

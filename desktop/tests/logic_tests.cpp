@@ -1,12 +1,17 @@
 // The desktop program's logic, without a display.
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+
+#include <memory>
 
 #include "engine_binding.hpp"
+#include "file_checker.hpp"
 #include "file_ops.hpp"
 #include "inspection_options.hpp"
 #include "profile_file.hpp"
 #include "result_table.hpp"
+#include "table_export.hpp"
 #include "test_support.hpp"
 #include "texts.hpp"
 #include "version_info.hpp"
@@ -104,6 +109,56 @@ private slots:
         QCOMPARE(stored.method.value_or(-1), method);
     }
 
+    void optionBitsOfEachMethod() {
+        QCOMPARE(options::optionBits(0, false), 0u);
+        QCOMPARE(options::optionBits(3, false), 4u);  // the fourth item passes 4
+        QCOMPARE(options::optionBits(1, true), 1u | 16u);
+        QCOMPARE(options::optionBits(2, true), 2u | 16u);
+    }
+
+    void currentFormatsAreOnUnlessStoredOff_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("on");
+        QTest::newRow("missing") << QByteArray() << true;
+        QTest::newRow("0") << QByteArray("[app]\nCurrentFormats=0\n") << false;
+        QTest::newRow("1") << QByteArray("[app]\nCurrentFormats=1\n") << true;
+        QTest::newRow("not a number") << QByteArray("[app]\nCurrentFormats=no\n") << true;
+    }
+    void currentFormatsAreOnUnlessStoredOff() {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, on);
+        QTemporaryDir dir;
+        if (!content.isEmpty()) writeFile(QDir(dir.path()), QStringLiteral("data.ini"), content);
+        QCOMPARE(options::readCurrentFormats(ProfileFile(dir.filePath(QStringLiteral("data.ini")))), on);
+    }
+
+    void windowLayoutIsStoredAndReadBack_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QList<int>>("widths");
+        QTest::newRow("stored") << QByteArray("[app]\nWindowWidth=900\nWindowHeight=500\nColumnWidths=20,30,40\n")
+                                << QSize(900, 500) << QList<int>{20, 30, 40};
+        QTest::newRow("missing") << QByteArray("[app]\n") << QSize() << QList<int>{};
+        QTest::newRow("too small, wrong count")
+            << QByteArray("[app]\nWindowWidth=10\nWindowHeight=500\nColumnWidths=20,30\n") << QSize() << QList<int>{};
+        QTest::newRow("one width not a number") << QByteArray("[app]\nColumnWidths=20,x,40\n") << QSize() << QList<int>{};
+    }
+    void windowLayoutIsStoredAndReadBack() {
+        QFETCH(QByteArray, content);
+        QFETCH(QSize, size);
+        QFETCH(QList<int>, widths);
+        QTemporaryDir dir;
+        writeFile(QDir(dir.path()), QStringLiteral("data.ini"), content);
+        const ProfileFile file(dir.filePath(QStringLiteral("data.ini")));
+        const options::WindowLayout layout = options::readWindowLayout(file, 3);
+        QCOMPARE(layout.size, size);
+        QCOMPARE(layout.columnWidths, widths);
+        QVERIFY(options::storeWindowLayout(file, {QSize(640, 480), {50, 60, 70}}));
+        const options::WindowLayout again = options::readWindowLayout(file, 3);
+        QCOMPARE(again.size, QSize(640, 480));
+        QCOMPARE(again.columnWidths, QList<int>({50, 60, 70}));
+    }
+
     void settingsLiveBesideTheProgramWhileWritable() {
         QTemporaryDir program, config;
         QCOMPARE(options::settingsPath(program.path(), config.path()), program.filePath(QStringLiteral("data.ini")));
@@ -190,12 +245,80 @@ private slots:
         QCOMPARE(int(planConversion(table, 2).kind), int(Conversion::Leave));
     }
 
-    void controlNamesLeadBackToTheirRow() {
-        QCOMPARE(rowOfControlName(controlName(1)), 1);
-        QCOMPARE(rowOfControlName(QStringLiteral("cmbExtension12")), 13);
-        QCOMPARE(rowOfControlName(QStringLiteral("cmbExtension")), -1);
-        QCOMPARE(rowOfControlName(QStringLiteral("cmbExtensionX")), -1);
-        QCOMPARE(rowOfControlName(QStringLiteral("other3")), -1);
+    void controlNamesCarryTheFileId() {
+        QCOMPARE(controlName(0), QStringLiteral("cmbExtension0"));
+        QCOMPARE(controlName(12), QStringLiteral("cmbExtension12"));
+    }
+
+    // Ids and paths lead to their rows while rows are removed and renamed.
+    void rowsAreFoundByIdAndPath() {
+        ResultTable table;
+        for (const char* path : {"/a/0.gif", "/a/1.gif", "/a/2.gif", "/a/3.gif"}) table.addFile(QString::fromLatin1(path));
+        table.setCell(3, kPath, QStringLiteral("/a/2.jpg"));
+        QCOMPARE(table.rowOfPath(QStringLiteral("/a/2.gif")), -1);
+        QCOMPARE(table.rowOfPath(QStringLiteral("/a/2.jpg")), 3);
+        table.removeRows({2, 1, 2});
+        QCOMPARE(table.fileCount(), 2);
+        QCOMPARE(table.cell(1, kPath), QStringLiteral("/a/2.jpg"));
+        QCOMPARE(table.rowOfFile(2), 1);
+        QCOMPARE(table.rowOfFile(3), 2);
+        QCOMPARE(table.rowOfFile(0), -1);
+        QCOMPARE(table.rowOfPath(QStringLiteral("/a/0.gif")), -1);
+        QCOMPARE(table.rowOfPath(QStringLiteral("/a/3.gif")), 2);
+        table.removeRows({1, 2});
+        QCOMPARE(table.fileCount(), 0);
+        QCOMPARE(table.rowCount(), 2);  // the empty row stays
+        QCOMPARE(table.fileId(1), -1);
+        QCOMPARE(table.addFile(QStringLiteral("/b/x")), 1);
+        QCOMPARE(table.fileId(1), 4);  // ids are not given twice
+    }
+
+    void realChangesAndRecommendations_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("real");
+        QTest::addColumn<QString>("recommended");
+        QTest::newRow("misnamed") << "/a/x.gif" << "jpg,jpeg" << "jpeg" << true << "jpg";
+        QTest::newRow("present extension") << "/a/x.jpg" << "jpg,jpeg" << "jpg" << false << "";
+        QTest::newRow("present in other case") << "/a/x.JPG" << "jpg" << "jpg" << true << "";
+        QTest::newRow("unknown") << "/a/x.bin" << "?" << "?" << false << "";
+        QTest::newRow("no change") << "/a/x.bin" << "zip" << text::kNoChange << false << "zip";
+        QTest::newRow("no extension") << "/a/x" << "txt" << "txt" << true << "txt";
+        QTest::newRow("no candidates") << "/a/x.bin" << "" << text::kNoChange << false << "";
+    }
+    void realChangesAndRecommendations() {
+        QFETCH(QString, path);
+        QFETCH(QString, engine);
+        QFETCH(QString, chosen);
+        QFETCH(bool, real);
+        QFETCH(QString, recommended);
+        ResultTable table;
+        const int row = table.addFile(path);
+        table.setChoices(row, choicesFor(engine));
+        QCOMPARE(isRealChange(chosen, table.cell(row, kPresentExt)), real);
+        QCOMPARE(recommendedChoice(table, row), recommended);
+    }
+
+    void detailOnOneLine() {
+        QCOMPARE(oneLine(QStringLiteral("Level 1")), QStringLiteral("Level 1"));
+        QCOMPARE(oneLine(QStringLiteral("Level 1\r\nLayer 3\n\n  Title x \r\n")), QStringLiteral("Level 1; Layer 3; Title x"));
+        QCOMPARE(oneLine(QString()), QString());
+    }
+};
+
+// ---------------------------------------------------------------------------
+class TableExportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void csvQuotesOnlyWhatNeedsIt() {
+        const QByteArray csv = csvDocument({{"a", "日本語", ""}, {"x,y", "say \"hi\"", "two\nlines"}, {" lead", "tail ", "ok"}});
+        QCOMPARE(csv, QByteArray("\xEF\xBB\xBF") + QStringLiteral("a,日本語,\r\n\"x,y\",\"say \"\"hi\"\"\",\"two\nlines\"\r\n"
+                                                                   "\" lead\",\"tail \",ok\r\n").toUtf8());
+    }
+
+    void tabSeparatedKeepsOneLinePerRow() {
+        QCOMPARE(tabSeparated({{"a", "b\tc"}, {"d\r\ne", ""}}), QStringLiteral("a\tb c\nd  e\t\n"));
     }
 };
 
@@ -321,6 +444,129 @@ private slots:
         QCOMPARE(info.extension, QStringLiteral("zip,jar"));
         QCOMPARE(info.detail, QStringLiteral("6000/4"));
     }
+
+    // On a worker thread the engine's report is kept for the caller, never shown.
+    void reportsAwayFromTheWindowAreCaptured() {
+        EngineBinding engine({QStringLiteral(ZARVO_LIBRARY_PATH)});
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(QStringLiteral("gone.gif"));
+        QString captured;
+        std::unique_ptr<QThread> worker(QThread::create([&] {
+            EngineBinding::ReportCapture capture;
+            tFileInfoData info;
+            engine.identify(missing, info);
+            captured = capture.text;
+        }));
+        worker->start();
+        QVERIFY(worker->wait(10000));
+        QVERIFY(!captured.isEmpty());
+        QVERIFY(reports_.isEmpty());
+    }
+};
+
+// ---------------------------------------------------------------------------
+class FileCheckerTest : public QObject {
+    Q_OBJECT
+private:
+    struct Run {
+        QList<CheckAnswer> answers;
+        QHash<QString, QString> later;  // path: "crc16/crc32"
+        bool finished = false, cancelled = false;
+        int done = 0, total = 0;
+    };
+    static void watch(FileChecker& checker, Run& run) {
+        QObject::connect(&checker, &FileChecker::answered, [&run](const QList<CheckAnswer>& a, int done, int total) {
+            run.answers += a;
+            run.done = done;
+            run.total = total;
+        });
+        QObject::connect(&checker, &FileChecker::checksumsReady,
+                         [&run](const QString& path, const QString& a, const QString& b) { run.later[path] = a + '/' + b; });
+        QObject::connect(&checker, &FileChecker::finished, [&run](bool cancelled) {
+            run.finished = true;
+            run.cancelled = cancelled;
+        });
+    }
+
+private slots:
+    // Answers keep the order of the requests; a folder stands for its files
+    // when asked, and is passed over otherwise; an unreadable file says why.
+    void answersInOrderWithFoldersAndUnreadableFiles() {
+        QTemporaryDir dir;
+        QDir root(dir.path());
+        root.mkpath(QStringLiteral("sub/deeper"));
+        const QString a = writeFile(root, QStringLiteral("a.gif"), "jpg\nPhoto\nL1\n");
+        const QString b = writeFile(root, QStringLiteral("sub/b"), "txt\n");
+        const QString c = writeFile(root, QStringLiteral("sub/deeper/c"), "zip\n");
+        const QString gone = root.filePath(QStringLiteral("gone.bin"));
+        FileChecker checker;
+        Run run;
+        watch(checker, run);
+        EngineBinding engine({QStringLiteral(STUB_ENGINE_PATH)});
+        checker.start(engine, {{a}, {gone}, {root.filePath(QStringLiteral("sub"))}, {root.filePath(QStringLiteral("sub")), true}, {a}});
+        QTRY_VERIFY(run.finished);
+        QVERIFY(!run.cancelled);
+        QVERIFY(!checker.isRunning());
+        QStringList paths, kinds;
+        for (const CheckAnswer& answer : run.answers) {
+            paths << answer.path;
+            kinds << QString::number(answer.kind);
+        }
+        QCOMPARE(paths, QStringList({a, gone, root.filePath(QStringLiteral("sub")), b, c, a}));
+        QCOMPARE(kinds, QStringList({"0", "1", "2", "0", "0", "0"}));
+        QCOMPARE(run.answers[0].info.extension, QStringLiteral("jpg"));
+        QCOMPARE(run.answers[0].info.description, QStringLiteral("Photo"));
+        QCOMPARE(run.answers[0].crc32, QStringLiteral("0000000D"));
+        QVERIFY(!run.answers[1].reason.isEmpty());
+        QCOMPARE(run.answers[1].crc16, QString());
+        QCOMPARE(run.done, run.total);
+        QCOMPARE(run.total, 7);  // five requests and the folder's two files
+    }
+
+    // A large file's answer comes at once; its checksums follow.
+    void largeFileChecksumsFollow() {
+        QTemporaryDir dir;
+        const QString big = dir.filePath(QStringLiteral("big.bin"));
+        {
+            QFile file(big);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("zip\n");
+            QVERIFY(file.resize(FileChecker::kInlineChecksumLimit + 1));  // sparse
+        }
+        FileChecker checker;
+        Run run;
+        watch(checker, run);
+        checker.start(EngineBinding({QStringLiteral(STUB_ENGINE_PATH)}), {{big}});
+        QTRY_VERIFY(run.finished);
+        QCOMPARE(run.answers.size(), 1);
+        QVERIFY(run.answers[0].checksumsLater);
+        QCOMPARE(run.answers[0].crc16, QString());
+        const qint64 size = FileChecker::kInlineChecksumLimit + 1;
+        QTRY_COMPARE(run.later.value(big), crc16Text(quint32(size)) + u'/' + crc32Text(quint32(size)));
+        QTRY_VERIFY(!checker.checksumsPending());
+    }
+
+    void cancelStopsTheRun() {
+        QTemporaryDir dir;
+        QList<CheckRequest> requests;
+        for (int i = 0; i < 400; ++i)
+            requests.append({writeFile(QDir(dir.path()), QStringLiteral("f%1").arg(i), "txt\n")});
+        FileChecker checker;
+        Run run;
+        watch(checker, run);
+        checker.start(EngineBinding({QStringLiteral(STUB_ENGINE_PATH)}), requests);
+        checker.cancel();
+        QVERIFY(run.finished);
+        QVERIFY(run.cancelled);
+        QVERIFY(!checker.isRunning());
+        QTest::qWait(50);  // nothing of the stopped run arrives later
+        QVERIFY(run.answers.size() < 400);
+        // The checker takes the next run.
+        run = Run{};
+        checker.start(EngineBinding({QStringLiteral(STUB_ENGINE_PATH)}), requests.mid(0, 2));
+        QTRY_VERIFY(run.finished);
+        QCOMPARE(run.answers.size(), 2);
+    }
 };
 
 // ---------------------------------------------------------------------------
@@ -362,8 +608,10 @@ int main(int argc, char** argv) {
     run(ProfileFileTest());
     run(InspectionOptionsTest());
     run(ResultTableTest());
+    run(TableExportTest());
     run(RenameTest());
     run(EngineBindingTest());
+    run(FileCheckerTest());
     run(VersionInfoTest());
     return status;
 }

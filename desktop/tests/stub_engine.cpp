@@ -2,7 +2,8 @@
 // engine answers. It answers from the file itself: the first line is the
 // extension text, the second the description, the third the detail text
 // (all bytes as they stand). A third line "@args" is answered with the
-// sample length and option bits of the call, as "length/bits". The checksums
+// sample length and option bits of the call, as "length/bits"; in any other
+// detail line the two characters "\n" stand for a line break. The checksums
 // are the file's size. Built with STUB_VERSION_ONLY it has nothing but the
 // version, like an engine that lacks functions.
 #include <cstdio>
@@ -62,6 +63,8 @@ ZARVO_API int32_t ZARVO_CALL ZarvoGetInfo(const char* path, int32_t sample_lengt
     put(record->description, sizeof record->description, line(content, 1));
     std::string detail = line(content, 2);
     if (detail == "@args") detail = std::to_string(sample_length) + "/" + std::to_string(options);
+    for (size_t at = detail.find("\\n"); at != std::string::npos; at = detail.find("\\n", at + 1))
+        detail.replace(at, 2, "\n");
     put(record->detail, sizeof record->detail, detail);
     return 0;
 }

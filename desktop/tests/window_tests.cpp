@@ -3,13 +3,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QEnterEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
+#include <QWheelEvent>
 
 #include "about_box.hpp"
 #include "main_window.hpp"
@@ -32,6 +39,9 @@ struct Harness {
     QTemporaryDir program;
     ScriptedSink sink;
     QList<QUrl> opened;
+    bool openerWorks = true;
+    QStringList shownInFileManager;
+    bool fileManagerWorks = false;
     std::unique_ptr<TForm1> window;
 
     Harness() {
@@ -49,10 +59,36 @@ struct Harness {
         setup.messages = &sink;
         setup.programDir = program.path();
         setup.settingsPath = settingsPath();
-        setup.openUrl = [this](const QUrl& url) { opened << url; };
+        setup.openUrl = [this](const QUrl& url) {
+            opened << url;
+            return openerWorks;
+        };
+        setup.showInFileManager = [this](const QString& path) {
+            shownInFileManager << path;
+            return fileManagerWorks;
+        };
         window = std::make_unique<TForm1>(std::move(setup));
         window->show();
         return *window;
+    }
+
+    // Waits until the window has listed everything it was given.
+    bool settle() const {
+        QElapsedTimer timer;
+        timer.start();
+        while (window->isBusy() && timer.elapsed() < 20000) QTest::qWait(5);
+        QCoreApplication::processEvents();
+        return !window->isBusy();
+    }
+    bool drop(const QStringList& paths) const {
+        window->DropDst1FileDrop(paths);
+        return settle();
+    }
+    // Files whose answers are `content`, named f0000... in the files folder.
+    QStringList many(int count, const QByteArray& content) {
+        QStringList paths;
+        for (int i = 0; i < count; ++i) paths << file(QStringLiteral("f%1").arg(i, 4, 10, QChar(u'0')), content);
+        return paths;
     }
 
     QString file(const QString& name, const QByteArray& content) { return writeFile(QDir(files.path()), name, content); }
@@ -82,7 +118,7 @@ private slots:
         Harness h;
         TForm1& w = h.start();
         QCOMPARE(w.windowTitle(), QStringLiteral("Oxtarn"));
-        QCOMPARE(w.size(), QSize(744, 376));
+        QCOMPARE(w.size(), QSize(TForm1::kDefaultWidth, TForm1::kDefaultHeight));
         QCOMPARE(w.statusText(), QStringLiteral("ZARVO32.DLL Version:1.21"));
         QStringList headers;
         for (int c = 0; c < kColumnCount; ++c) headers << w.grid()->horizontalHeaderItem(c)->text();
@@ -102,9 +138,9 @@ private slots:
         const QString plain = h.file(QStringLiteral("notes"), answer("txt"));
         const QString third = h.file(QStringLiteral("c.bin"), answer("?"));
 
-        w.DropDst1FileDrop({gif});
+        QVERIFY(h.drop({gif}));
         QCOMPARE(w.table().rowCount(), 2);  // the first file takes the empty row
-        w.DropDst1FileDrop({h.files.filePath(QStringLiteral("folder.d")), plain, third});
+        QVERIFY(h.drop({h.files.filePath(QStringLiteral("folder.d")), plain, third}));
 
         QCOMPARE(w.table().fileCount(), 3);
         QCOMPARE(w.table().rowCount(), 4);
@@ -143,16 +179,339 @@ private slots:
     void choosingAnExtensionTicksTheRow() {
         Harness h;
         TForm1& w = h.start();
-        w.DropDst1FileDrop({h.file(QStringLiteral("a.gif"), answer("jpg,jpeg"))});
-        w.chooseEntry(1, QStringLiteral("jpeg"));
-        QCOMPARE(h.cell(1, kTick), QStringLiteral("1"));
-        QCOMPARE(h.cell(1, kChosen), QStringLiteral("jpeg"));
-        QVERIFY(w.tickBox(1)->isChecked());
-        w.chooseEntry(1, text::kNoChange);
-        QCOMPARE(h.cell(1, kTick), QStringLiteral("0"));
-        QVERIFY(!w.tickBox(1)->isChecked());
+        QVERIFY(h.drop({h.file(QStringLiteral("a.gif"), answer("jpg,gif,?"))}));
+        // Only an entry that would rename the file ticks the row.
+        const QList<std::pair<QString, bool>> choices{{"jpg", true}, {"gif", false}, {"jpg", true},
+                                                      {"?", false}, {"jpg", true}, {text::kNoChange, false}};
+        for (const auto& [entry, ticks] : choices) {
+            w.chooseEntry(1, entry);
+            QCOMPARE(h.cell(1, kChosen), entry);
+            QCOMPARE(h.cell(1, kTick), ticks ? QStringLiteral("1") : QStringLiteral("0"));
+            QCOMPARE(w.tickBox(1)->isChecked(), ticks);
+        }
         w.tickBox(1)->click();  // the user's own tick reaches the cell
         QCOMPARE(h.cell(1, kTick), QStringLiteral("1"));
+    }
+
+    // The wheel over a drop-down scrolls the grid and changes nothing.
+    void wheelOverADropDownScrollsTheGrid() {
+        Harness h;
+        TForm1& w = h.start();
+        QVERIFY(h.drop(h.many(80, answer("txt,008"))));
+        QComboBox* box = w.choiceBox(2);
+        QTRY_VERIFY(box->isVisible());
+        QScrollBar* bar = w.grid()->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), 0);
+        const QPoint at = box->rect().center();
+        for (int notch = 0; notch < 2; ++notch) {
+            QWheelEvent wheel(at, box->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(box, &wheel);
+        }
+        QVERIFY(bar->value() > 0);
+        QCOMPARE(box->currentText(), text::kNoChange);
+        for (int row = 1; row <= w.table().fileCount(); ++row) {
+            QCOMPARE(h.cell(row, kTick), QStringLiteral("0"));
+            QCOMPARE(h.cell(row, kChosen), text::kNoChange);
+        }
+        QCOMPARE(box->focusPolicy(), Qt::StrongFocus);  // no focus from the wheel
+    }
+
+    // A path already listed is not added again; after a rename the row
+    // names the new path, which is then listed once too.
+    void pathsAreListedOnce() {
+        Harness h;
+        TForm1& w = h.start();
+        const QString gif = h.file(QStringLiteral("a.gif"), answer("jpg"));
+        const QString other = h.file(QStringLiteral("b.txt"), answer("txt"));
+        QVERIFY(h.drop({gif, other, gif}));
+        QVERIFY(h.drop({other, gif}));
+        QCOMPARE(w.table().fileCount(), 2);
+        QCOMPARE(w.grid()->rowCount(), 2);
+        w.chooseEntry(1, QStringLiteral("jpg"));
+        w.TB_ChangeExtClick();
+        QVERIFY(h.settle());
+        const QString jpg = QDir::toNativeSeparators(h.files.filePath(QStringLiteral("a.jpg")));
+        QCOMPARE(h.cell(1, kPath), jpg);
+        QCOMPARE(w.grid()->item(w.gridRowOf(1), kPath)->text(), jpg);
+        QCOMPARE(h.cell(1, kTick), QStringLiteral("0"));
+        QVERIFY(h.drop({jpg, other}));
+        QCOMPARE(w.table().fileCount(), 2);
+    }
+
+    // A file that cannot be read says so in its row, with empty checksums,
+    // and one message after the batch names every such file.
+    void unreadableFilesAreSummedUpOnce() {
+        Harness h;
+        TForm1& w = h.start();
+        const QString gone = h.files.filePath(QStringLiteral("gone.gif"));
+        const QString link = h.files.filePath(QStringLiteral("dangling"));
+        QVERIFY(QFile::link(h.files.filePath(QStringLiteral("nowhere")), link));
+        const QString good = h.file(QStringLiteral("ok.gif"), answer("jpg"));
+        QVERIFY(h.drop({gone, good, link}));
+        QCOMPARE(w.table().fileCount(), 3);
+        for (int row : {1, 3}) {
+            QVERIFY(h.cell(row, kDescription).startsWith(text::kUnreadablePrefix));
+            QVERIFY(h.cell(row, kDescription).size() > text::kUnreadablePrefix.size());  // the system's reason
+            QCOMPARE(h.cell(row, kCrc16), QString());
+            QCOMPARE(h.cell(row, kCrc32), QString());
+            QCOMPARE(h.items(row), QStringList({"?", text::kNoChange}));
+        }
+        QVERIFY(!h.cell(2, kCrc32).isEmpty());
+        QTRY_COMPARE(h.sink.shown.size(), 1);
+        const auto& message = h.sink.shown[0];
+        QCOMPARE(int(message.icon), int(MessageSink::Icon::Warning));
+        QVERIFY(message.text.startsWith(text::kUnreadableFiles.arg(2)));
+        QVERIFY(message.text.contains(QDir::toNativeSeparators(gone)));
+        QVERIFY(message.text.contains(QDir::toNativeSeparators(link)));
+        QVERIFY(!message.text.contains(QDir::toNativeSeparators(good)));
+    }
+
+    // A batch stops on cancel, keeps the rows it listed, and the options
+    // changed while it ran apply to the next batch only.
+    void batchesCanBeCancelledAndTakeTheirOptions() {
+        Harness h;
+        TForm1& w = h.start();
+        const QStringList files = h.many(300, answer("txt", {}, QStringLiteral("@args")));
+        w.DropDst1FileDrop(files);
+        QVERIFY(w.isBusy());
+        QVERIFY(w.cancelAction()->isEnabled());
+        w.cancelAction()->trigger();
+        QVERIFY(!w.isBusy());
+        QVERIFY(w.table().fileCount() < files.size());
+        QCOMPARE(w.progressText(), QString());
+        QVERIFY(!w.cancelAction()->isEnabled());
+        QTest::qWait(50);
+        QVERIFY(w.table().fileCount() < files.size());
+
+        w.TB_ListClearClick();
+        w.DropDst1FileDrop(files);
+        w.methodItems()[3]->trigger();
+        const QString late = h.file(QStringLiteral("late"), answer("txt", {}, QStringLiteral("@args")));
+        w.DropDst1FileDrop({late});
+        QVERIFY(h.settle());
+        QCOMPARE(w.table().fileCount(), files.size() + 1);
+        QCOMPARE(h.cell(1, kDetail), QStringLiteral("256/16"));
+        QCOMPARE(h.cell(w.table().fileCount(), kDetail), QStringLiteral("256/20"));
+        QVERIFY(h.sink.shown.isEmpty());
+    }
+
+    void closingMidBatchStopsTheWork() {
+        Harness h;
+        TForm1& w = h.start();
+        w.DropDst1FileDrop(h.many(300, answer("txt")));
+        QVERIFY(w.isBusy());
+        QVERIFY(w.close());
+        QVERIFY(!w.isBusy());
+        const int listed = w.table().fileCount();
+        QTest::qWait(50);
+        QCOMPARE(w.table().fileCount(), listed);
+        QCOMPARE(h.sink.texts(), QStringList({text::kCloseQuestion}));
+    }
+
+    // Sorting moves each row's controls with its file.
+    void sortingKeepsEachRowsControlsWithItsFile() {
+        Harness h;
+        TForm1& w = h.start();
+        QVERIFY(h.drop({h.file(QStringLiteral("b.gif"), answer("jpg,png", QStringLiteral("B"))),
+                        h.file(QStringLiteral("c.gif"), answer("zip", QStringLiteral("C"))),
+                        h.file(QStringLiteral("a.gif"), answer("txt", QStringLiteral("A")))}));
+        w.chooseEntry(1, QStringLiteral("png"));
+        for (const auto& [column, order] : QList<std::pair<int, Qt::SortOrder>>{
+                 {kDescription, Qt::AscendingOrder}, {kTick, Qt::DescendingOrder}, {kPath, Qt::DescendingOrder}}) {
+            w.sortByColumn(column, order);
+            QStringList shown;
+            for (int gridRow = 0; gridRow < 3; ++gridRow) {
+                const int row = w.tableRowAt(gridRow);
+                shown << h.cell(row, kDescription);
+                auto* box = qobject_cast<QComboBox*>(w.grid()->cellWidget(gridRow, kChosen));
+                QVERIFY(box);
+                QCOMPARE(box, w.choiceBox(row));
+                QCOMPARE(box->currentText(), h.cell(row, kChosen));
+                QCOMPARE(h.items(row), w.table().choices(row));
+                auto* tick = qobject_cast<QCheckBox*>(w.grid()->cellWidget(gridRow, kTick));
+                QCOMPARE(tick, w.tickBox(row));
+                QCOMPARE(tick->isChecked(), h.cell(row, kTick) == QStringLiteral("1"));
+                QCOMPARE(w.grid()->item(gridRow, kPath)->text(), h.cell(row, kPath));
+            }
+            if (column == kDescription) QCOMPARE(shown, QStringList({"A", "B", "C"}));
+            if (column == kTick) QCOMPARE(shown.first(), QStringLiteral("B"));
+            if (column == kPath) QCOMPARE(shown, QStringList({"C", "B", "A"}));
+        }
+        // A choice made after sorting reaches its own file.
+        const int rowOfA = w.tableRowAt(2);
+        w.chooseEntry(rowOfA, QStringLiteral("txt"));
+        QCOMPARE(h.cell(rowOfA, kChosen), QStringLiteral("txt"));
+        QCOMPARE(h.cell(rowOfA, kDescription), QStringLiteral("A"));
+    }
+
+    // The list as CSV: UTF-8 with a byte order mark, read back field for field.
+    void csvExportReadsBack() {
+        Harness h;
+        TForm1& w = h.start();
+        QVERIFY(h.drop({h.file(QStringLiteral("写真.gif"), answer("jpg", QStringLiteral("JPEG画像, \"写真\""), QStringLiteral("Level 1\\nLayer 2"))),
+                        h.file(QStringLiteral("b"), answer("txt"))}));
+        w.chooseEntry(1, QStringLiteral("jpg"));
+        const QString csv = h.program.filePath(QStringLiteral("list.csv"));
+        QVERIFY(w.exportCsv(csv));
+        const QByteArray bytes = readFile(csv);
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const QList<QStringList> rows = parseCsv(QString::fromUtf8(bytes.mid(3)));
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows[0], gridHeaders());
+        for (int row = 1; row <= 2; ++row) {
+            QStringList cells;
+            for (int column = 0; column < kColumnCount; ++column) cells << h.cell(row, column);
+            QCOMPARE(rows[row], cells);
+        }
+        QCOMPARE(rows[1][kDetail], QStringLiteral("Level 1\nLayer 2"));
+        QCOMPARE(rows[1][kTick], QStringLiteral("1"));
+        QVERIFY(!w.exportCsv(h.files.filePath(QStringLiteral("no/such/folder/list.csv"))));
+    }
+
+    // Several rows copied as tab-separated lines, in the order shown; the
+    // detail on one line, in the cell as in the copy.
+    void selectedRowsCopyAsTabSeparatedText() {
+        Harness h;
+        TForm1& w = h.start();
+        QVERIFY(h.drop({h.file(QStringLiteral("a.gif"), answer("jpg", QStringLiteral("写真"), QStringLiteral("Level 1\\nLayer 2"))),
+                        h.file(QStringLiteral("b"), answer("txt")), h.file(QStringLiteral("c"), answer("zip"))}));
+        QCOMPARE(w.grid()->item(w.gridRowOf(1), kDetail)->text(), QStringLiteral("Level 1; Layer 2"));
+        QCOMPARE(w.grid()->item(w.gridRowOf(1), kDetail)->toolTip(), QStringLiteral("Level 1\nLayer 2"));
+        w.sortByColumn(kPath, Qt::DescendingOrder);
+        w.grid()->selectRow(0);  // c
+        w.grid()->selectionModel()->select(w.grid()->model()->index(2, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);  // a
+        w.copySelectedRows();
+        const QStringList lines = QApplication::clipboard()->text().split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY(lines[0].startsWith(QStringLiteral("0\t") + QDir::toNativeSeparators(h.files.filePath(QStringLiteral("c")))));
+        QCOMPARE(lines[1].split(u'\t')[kDetail], QStringLiteral("Level 1; Layer 2"));
+        QCOMPARE(lines[1].split(u'\t').size(), kColumnCount);
+    }
+
+    void deleteRemovesTheSelectedRows() {
+        Harness h;
+        TForm1& w = h.start();
+        const QString a = h.file(QStringLiteral("a.gif"), answer("jpg"));
+        const QString b = h.file(QStringLiteral("b.gif"), answer("png"));
+        const QString c = h.file(QStringLiteral("c.gif"), answer("zip"));
+        QVERIFY(h.drop({a, b, c}));
+        w.chooseEntry(3, QStringLiteral("zip"));
+        w.grid()->setFocus();
+        w.grid()->selectRow(w.gridRowOf(2));
+        QTest::keyClick(w.grid(), Qt::Key_Delete);
+        QCOMPARE(w.table().fileCount(), 2);
+        QCOMPARE(h.cell(2, kPath), QDir::toNativeSeparators(c));
+        QCOMPARE(w.choiceBox(2)->currentText(), QStringLiteral("zip"));
+        QVERIFY(w.tickBox(2)->isChecked());
+        QVERIFY(h.drop({b}));  // listed again once removed
+        QCOMPARE(w.table().fileCount(), 3);
+        w.grid()->selectAll();
+        w.removeSelectedRows();
+        QCOMPARE(w.table().fileCount(), 0);
+        QCOMPARE(w.grid()->rowCount(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.changeAction()->isEnabled(), 600);
+    }
+
+    void recommendedEntriesForMisnamedFiles() {
+        Harness h;
+        TForm1& w = h.start();
+        QVERIFY(h.drop({h.file(QStringLiteral("a.gif"), answer("jpg,jpeg")), h.file(QStringLiteral("b.png"), answer("png,apng")),
+                        h.file(QStringLiteral("c.bin"), answer("?")), h.file(QStringLiteral("d.TXT"), answer("txt"))}));
+        w.recommendAll();
+        QCOMPARE(h.cell(1, kChosen), QStringLiteral("jpg"));
+        QCOMPARE(h.cell(1, kTick), QStringLiteral("1"));
+        QVERIFY(w.tickBox(1)->isChecked());
+        QCOMPARE(w.choiceBox(1)->currentText(), QStringLiteral("jpg"));
+        for (int row : {2, 3, 4}) {
+            QCOMPARE(h.cell(row, kChosen), text::kNoChange);
+            QCOMPARE(h.cell(row, kTick), QStringLiteral("0"));
+        }
+    }
+
+    // After an option change the listed files are identified again.
+    void recheckUsesTheNewOptions() {
+        Harness h;
+        TForm1& w = h.start();
+        QVERIFY(h.drop({h.file(QStringLiteral("a.bin"), answer("zip", {}, QStringLiteral("@args")))}));
+        QCOMPARE(h.cell(1, kDetail), QStringLiteral("256/16"));
+        w.sampleLengthItems()[5]->trigger();
+        w.recheckAll();
+        QVERIFY(h.settle());
+        QCOMPARE(w.table().fileCount(), 1);
+        QCOMPARE(h.cell(1, kDetail), QStringLiteral("6000/16"));
+    }
+
+    // The size of the window and the widths of the columns survive a restart.
+    void windowLayoutIsRemembered() {
+        Harness h;
+        {
+            TForm1& w = h.start();
+            w.resize(900, 500);
+            w.grid()->setColumnWidth(kPath, 333);
+            QVERIFY(w.close());
+        }
+        TForm1& again = h.start();
+        QCOMPARE(again.size(), QSize(900, 500));
+        QCOMPARE(again.grid()->columnWidth(kPath), 333);
+        QVERIFY(h.drop({h.file(QStringLiteral("a.gif"), answer("jpg", QString(200, u'x')))}));
+        QCOMPARE(again.grid()->columnWidth(kPath), 333);  // the user's width is kept
+    }
+
+    // At the default size every column is in view, however long the texts.
+    void columnsFitTheDefaultWindow() {
+        Harness h;
+        TForm1& w = h.start();
+        QVERIFY(h.drop({h.file(QStringLiteral("a.gif"), answer("jpg", QString(300, u'説'), QString(300, u'細')))}));
+        int total = 0;
+        for (int column = 0; column < kColumnCount; ++column) total += w.grid()->columnWidth(column);
+        QVERIFY2(total < TForm1::kDefaultWidth - 20, qPrintable(QString::number(total)));
+    }
+
+    // A drop is taken as a copy or a link, never as a move.
+    void dropsAreTakenAsCopyOrLink() {
+        Harness h;
+        TForm1& w = h.start();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(h.file(QStringLiteral("a.gif"), answer("jpg")))});
+        QWidget* target = w.grid()->viewport();
+        const QList<std::pair<Qt::DropActions, int>> cases{{Qt::MoveAction, -1},
+                                                            {Qt::MoveAction | Qt::CopyAction, Qt::CopyAction},
+                                                            {Qt::MoveAction | Qt::LinkAction, Qt::LinkAction}};
+        for (const auto& [offered, taken] : cases) {
+            QDragEnterEvent enter(QPoint(5, 5), offered, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &enter);
+            QCOMPARE(enter.isAccepted(), taken >= 0);
+            if (taken >= 0) QCOMPARE(int(enter.dropAction()), taken);
+        }
+        // A drop goes to the widget that took the drag's entry.
+        auto enter = [&] {
+            QDragEnterEvent event(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+            return event.isAccepted();
+        };
+        QVERIFY(enter());
+        QDropEvent move(QPointF(5, 5), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+        QVERIFY(!move.isAccepted());
+        QVERIFY(enter());
+        QDropEvent copy(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &copy);
+        QVERIFY(copy.isAccepted());
+        QCOMPARE(copy.dropAction(), Qt::CopyAction);
+        QTRY_COMPARE(w.table().fileCount(), 1);
+    }
+
+    void toolbarsHaveNames() {
+        Harness h;
+        TForm1& w = h.start();
+        QStringList titles;
+        for (QToolBar* bar : w.findChildren<QToolBar*>()) titles << bar->windowTitle();
+        QCOMPARE(titles.size(), 3);
+        QVERIFY(!titles.contains(QString()));
+        QVERIFY(titles.contains(text::kToolbox));
     }
 
     void changeRenamesTickedRowsAndRewritesThem() {
@@ -161,15 +520,16 @@ private slots:
         const QString gif = h.file(QStringLiteral("photo.gif"), answer("jpg", QStringLiteral("写真")));
         const QString bare = h.file(QStringLiteral("notes"), answer("txt"));
         const QString kept = h.file(QStringLiteral("keep.gif"), answer("png"));
-        w.DropDst1FileDrop({gif, bare, kept});
+        QVERIFY(h.drop({gif, bare, kept}));
         w.chooseEntry(1, QStringLiteral("jpg"));
         w.chooseEntry(2, QStringLiteral("txt"));
         w.chooseEntry(3, QStringLiteral("png"));
         w.tickBox(3)->click();  // unticked again: keeps its choice, not renamed
 
         w.TB_ChangeExtClick();
+        QVERIFY(h.settle());
 
-        QCOMPARE(h.sink.texts(), QStringList({text::kChangeQuestion, text::kChangeDone}));
+        QCOMPARE(h.sink.texts(), QStringList({text::kChangeQuestion, text::kChangeDone + text::kCrLf + text::kChangeCounts.arg(2).arg(0).arg(0)}));
         QCOMPARE(int(h.sink.shown[0].buttons), int(MessageSink::Buttons::OkCancel));
         const QString jpg = h.files.filePath(QStringLiteral("photo.jpg"));
         QVERIFY(!QFile::exists(gif));
@@ -194,12 +554,14 @@ private slots:
         const QString unknown = h.file(QStringLiteral("x.bin"), answer("?"));
         const QString same = h.file(QStringLiteral("y.jpg"), answer("jpg"));
         const QString none = h.file(QStringLiteral("z.dat"), answer("zip"));
-        w.DropDst1FileDrop({unknown, same, none});
+        QVERIFY(h.drop({unknown, same, none}));
         w.chooseEntry(1, QStringLiteral("?"));
         w.chooseEntry(2, QStringLiteral("jpg"));
+        w.tickBox(2)->click();  // ticked by hand, the present extension chosen
         w.tickBox(3)->click();  // ticked by hand, still "変換なし"
 
         w.TB_ChangeExtClick();
+        QCOMPARE(h.sink.texts().last(), text::kChangeDone + text::kCrLf + text::kChangeCounts.arg(0).arg(2).arg(0));
 
         for (int row = 1; row <= 3; ++row) {
             QCOMPARE(h.cell(row, kTick), QStringLiteral("0"));
@@ -218,11 +580,12 @@ private slots:
         const QString gif = h.file(QStringLiteral("photo.gif"), answer("jpg"));
         const QString taken = h.file(QStringLiteral("photo.jpg"), "already here");
         const QString other = h.file(QStringLiteral("other.gif"), answer("png"));
-        w.DropDst1FileDrop({gif, other});
+        QVERIFY(h.drop({gif, other}));
         w.chooseEntry(1, QStringLiteral("jpg"));
         w.chooseEntry(2, QStringLiteral("png"));
 
         w.TB_ChangeExtClick();
+        QVERIFY(h.settle());
 
         QCOMPARE(readFile(taken), QByteArray("already here"));
         QCOMPARE(readFile(gif), answer("jpg"));
@@ -233,7 +596,8 @@ private slots:
         QCOMPARE(h.sink.shown.size(), 2);
         const auto& summary = h.sink.shown.last();
         QCOMPARE(int(summary.icon), int(MessageSink::Icon::Warning));
-        QVERIFY(summary.text.startsWith(text::kChangeDone + text::kCrLf + text::kChangeFailures));
+        QVERIFY(summary.text.startsWith(text::kChangeDone + text::kCrLf + text::kChangeCounts.arg(1).arg(0).arg(1) +
+                                        text::kCrLf + text::kChangeFailures));
         QVERIFY(summary.text.contains(QDir::toNativeSeparators(gif)));
     }
 
@@ -242,13 +606,14 @@ private slots:
         TForm1& w = h.start();
         const QString gif = h.file(QStringLiteral("a.gif"), answer("jpg"));
         const QString same = h.file(QStringLiteral("b.jpg"), answer("jpg"));
-        w.DropDst1FileDrop({gif, same});
+        QVERIFY(h.drop({gif, same}));
 
         w.TB_ChangeExtClick();  // nothing ticked
         QCOMPARE(h.sink.texts(), QStringList({text::kNothingTicked}));
 
         w.chooseEntry(1, QStringLiteral("jpg"));
         w.chooseEntry(2, QStringLiteral("jpg"));
+        w.tickBox(2)->click();
         h.sink.answers << MessageSink::Answer::Cancel;
         w.TB_ChangeExtClick();
         QCOMPARE(h.sink.texts().last(), text::kChangeQuestion);
@@ -276,9 +641,9 @@ private slots:
         Harness h;
         const QString library = h.program.filePath(QStringLiteral("libStubEngine.so"));
         QVERIFY(QFile::copy(QStringLiteral(STUB_ENGINE_PATH), library));
-        TForm1& w = h.start(library);
+        h.start(library);
         QVERIFY(QFile::remove(library));
-        w.DropDst1FileDrop({h.file(QStringLiteral("a.gif"), answer("jpg", QStringLiteral("写真")))});
+        QVERIFY(h.drop({h.file(QStringLiteral("a.gif"), answer("jpg", QStringLiteral("写真")))}));
         QCOMPARE(h.cell(1, kPresentExt), QStringLiteral("gif"));
         QCOMPARE(h.items(1), QStringList({text::kNoChange}));
         for (int column : {kDescription, kDetail, kCrc16, kCrc32}) QCOMPARE(h.cell(1, column), QString());
@@ -298,10 +663,40 @@ private slots:
     void helpAndFileManagerOpenThroughTheDesktop() {
         Harness h;
         TForm1& w = h.start();
+        const QString help = writeFile(QDir(h.program.path()), QStringLiteral("help.htm"), "<html></html>");
         w.TBItem1Click();
+        w.TB_BootShellClick();  // no row: the home folder
+        QCOMPARE(h.opened, QList<QUrl>({QUrl::fromLocalFile(help), QUrl::fromLocalFile(QDir::homePath())}));
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(h.sink.shown.isEmpty());
+
+        // The selected row's file, selected in the file manager; else its folder.
+        QVERIFY(h.drop({h.file(QStringLiteral("a.gif"), answer("jpg")), h.file(QStringLiteral("b.gif"), answer("jpg"))}));
+        w.grid()->setCurrentCell(w.gridRowOf(2), kPath);
+        h.opened.clear();
+        h.fileManagerWorks = true;
         w.TB_BootShellClick();
-        QCOMPARE(h.opened, QList<QUrl>({QUrl::fromLocalFile(h.program.filePath(QStringLiteral("help.htm"))),
-                                        QUrl::fromLocalFile(QDir::homePath())}));
+        QCOMPARE(h.shownInFileManager, QStringList({h.cell(2, kPath)}));
+        QVERIFY(h.opened.isEmpty());
+        h.fileManagerWorks = false;
+        w.TB_BootShellClick();
+        QCOMPARE(h.opened, QList<QUrl>({QUrl::fromLocalFile(h.files.path())}));
+        QVERIFY(h.sink.shown.isEmpty());
+    }
+
+    // Where nothing can open them, help and the file manager say so.
+    void helpAndFileManagerReportFailures() {
+        Harness h;
+        TForm1& w = h.start();
+        w.TBItem1Click();  // no help.htm
+        writeFile(QDir(h.program.path()), QStringLiteral("help.htm"), "<html></html>");
+        h.openerWorks = false;
+        w.TBItem1Click();  // no opener
+        w.TB_BootShellClick();
+        QCOMPARE(h.sink.shown.size(), 3);
+        QVERIFY(h.sink.shown[0].text.startsWith(text::kHelpFailed));
+        QVERIFY(h.sink.shown[1].text.contains(QStringLiteral("help.htm")));
+        QVERIFY(h.sink.shown[2].text.startsWith(text::kFileManagerFailed));
         QVERIFY(!QApplication::overrideCursor());
     }
 };
@@ -318,7 +713,8 @@ private slots:
         QCOMPARE(w.sampleLengthItems()[5]->text(), QStringLiteral("6000"));
         QCOMPARE(w.methodItems()[1]->text(), QStringLiteral("マックバイナリで調べる"));
         QCOMPARE(w.engine().sampleLength(), 256);
-        QCOMPARE(w.engine().options(), 0u);
+        QVERIFY(w.currentFormatsItem()->isChecked());
+        QCOMPARE(w.engine().options(), 16u);  // the current formats too
         QCOMPARE(readFile(h.settingsPath()), QByteArray("[app]\nSearchByte=0\nSearchMode=0\n"));
     }
 
@@ -328,14 +724,20 @@ private slots:
             TForm1& w = h.start();
             w.methodItems()[3]->trigger();  // 特殊判別する
             w.sampleLengthItems()[2]->trigger();
-            QCOMPARE(w.engine().options(), 4u);
+            QCOMPARE(w.engine().options(), 4u | 16u);
             QCOMPARE(ProfileFile(h.settingsPath()).readInt("app", "SearchMode", -1), 3);
-            w.DropDst1FileDrop({h.file(QStringLiteral("a.bin"), "zip\n\n@args\n")});
-            QCOMPARE(h.cell(1, kDetail), QStringLiteral("1000/4"));  // what the engine received
+            QVERIFY(h.drop({h.file(QStringLiteral("a.bin"), "zip\n\n@args\n")}));
+            QCOMPARE(h.cell(1, kDetail), QStringLiteral("1000/20"));  // what the engine received
+            w.currentFormatsItem()->trigger();  // off: the classic answers alone
+            QCOMPARE(w.engine().options(), 4u);
+            QCOMPARE(ProfileFile(h.settingsPath()).readInt("app", "CurrentFormats", -1), 0);
+            QVERIFY(h.drop({h.file(QStringLiteral("b.bin"), "zip\n\n@args\n")}));
+            QCOMPARE(h.cell(2, kDetail), QStringLiteral("1000/4"));
         }
         TForm1& again = h.start();
         QCOMPARE(h.checkedItem(again.methodItems()), 3);
         QCOMPARE(h.checkedItem(again.sampleLengthItems()), 2);
+        QVERIFY(!again.currentFormatsItem()->isChecked());
         QCOMPARE(again.engine().options(), 4u);
         QCOMPARE(again.engine().sampleLength(), 1000);
     }
@@ -348,7 +750,7 @@ private slots:
         QCOMPARE(h.checkedItem(w.sampleLengthItems()), 0);
         QCOMPARE(w.engine().sampleLength(), 256);
         QCOMPARE(h.checkedItem(w.methodItems()), 2);
-        QCOMPARE(w.engine().options(), 2u);
+        QCOMPARE(w.engine().options(), 2u | 16u);
         QCOMPARE(readFile(h.settingsPath()), stored);
     }
 
@@ -405,13 +807,21 @@ private slots:
         TForm1& w = h.start();
         w.TB_VersionClick();
         QVERIFY(w.aboutBox()->isVisible());
-        QVERIFY(!w.isEnabled());
+        QVERIFY(w.aboutBox()->isModal());
+        QCOMPARE(QApplication::activeModalWidget(), w.aboutBox());
+        QCOMPARE(w.aboutBox()->parentWidget(), &w);  // stays over its window
         QVERIFY(w.aboutBox()->isEnabled());
         QVERIFY(w.aboutBox()->close());
-        QVERIFY(w.isEnabled());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
         w.TB_VersionClick();
         QTest::keyClick(w.aboutBox(), Qt::Key_Escape);
         QVERIFY(!w.aboutBox()->isVisible());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+        w.TB_VersionClick();
+        QVERIFY(w.aboutBox()->okButton()->isDefault());
+        QTest::mouseClick(w.aboutBox()->okButton(), Qt::LeftButton);
+        QVERIFY(!w.aboutBox()->isVisible());
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
         QVERIFY(w.isEnabled());
     }
 };

@@ -1,6 +1,6 @@
 // The exported C interface. The only module-wide state of the engine lives
-// here: the values of the last identification, as callers of the original
-// interface expect them, guarded so that overlapping calls cannot mix them.
+// here: the caller's error report function.
+#include <atomic>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -13,27 +13,17 @@
 #include "path_parts.hpp"
 #include "platform/platform.hpp"
 #include "record.hpp"
+#include "source.hpp"
 #include "version.hpp"
 #include "zarvo32.h"
 
 namespace {
 
-struct ModuleState {
-    std::uint32_t options = 0;
-    std::int32_t sample_length = 0;
-    std::uint32_t file_size = 0;  // low 32 bits, as the interface has always kept it
-    std::string present_ext;
-    std::int32_t selector = 0;
-    std::string detail;
-};
-
-std::mutex g_mutex;
-ModuleState g_state;
-
-ZarvoErrorReport g_host_report = nullptr;
+std::mutex g_report_mutex;  // one installation at a time
+std::atomic<ZarvoErrorReport> g_host_report{nullptr};
 
 void call_host_report(const char* text, const char* caption) {
-    if (ZarvoErrorReport fn = g_host_report) fn(text, caption);
+    if (ZarvoErrorReport fn = g_host_report.load()) fn(text, caption);
 }
 
 }  // namespace
@@ -43,18 +33,17 @@ extern "C" {
 ZARVO_API int32_t ZARVO_CALL ZarvoGetInfo(const char* path, int32_t sample_length, ZarvoRecord* record,
                                           uint32_t options) {
     if (!path || !record) return 0;
-    std::lock_guard lock(g_mutex);
-    g_state.options = options;
-    g_state.sample_length = sample_length;
+    zarvo::write_record(zarvo::to_result(zarvo::identify(path, sample_length, options)), *record);
+    return 0;
+}
 
-    zarvo::Identification id = zarvo::identify(path, sample_length, options);
-    if (id.status == zarvo::Identification::Status::kRead) {
-        const zarvo::Context& ctx = id.context;
-        g_state.file_size = static_cast<std::uint32_t>(ctx.file_size);
-        g_state.present_ext = ctx.present_ext;
-        g_state.selector = ctx.selector;
-        g_state.detail = ctx.detail;
-    }
+ZARVO_API int32_t ZARVO_CALL ZarvoGetInfoFromMemory(const void* data, uint64_t length, const char* name,
+                                                    int32_t sample_length, ZarvoRecord* record, uint32_t options) {
+    // No bytes to read (or more than this process can address): nothing is written.
+    if (!record || (!data && length != 0) || static_cast<std::size_t>(length) != length) return 0;
+    std::string_view bytes(static_cast<const char*>(data), static_cast<std::size_t>(length));
+    zarvo::Identification id =
+        zarvo::identify(zarvo::Source::of_bytes(bytes), name ? name : "", sample_length, options);
     zarvo::write_record(zarvo::to_result(id), *record);
     return 0;
 }
@@ -74,8 +63,8 @@ ZARVO_API uint32_t ZARVO_CALL ZarvoGetFileCRC(const char* path) { return path ? 
 ZARVO_API uint32_t ZARVO_CALL ZarvoGetFileCRC32(const char* path) { return path ? zarvo::file_crc32(path) : 0; }
 
 ZARVO_API void ZARVO_CALL ZarvoSetErrorReport(ZarvoErrorReport report) {
-    std::lock_guard lock(g_mutex);
-    g_host_report = report;
+    std::lock_guard lock(g_report_mutex);
+    g_host_report.store(report);
     zarvo::platform::set_report(report ? call_host_report : nullptr);
 }
 

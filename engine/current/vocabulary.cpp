@@ -13,8 +13,7 @@ rules::Test text_at(std::uint64_t offset, std::string_view text) {
 }
 
 rules::Test hex_at(std::uint64_t offset, std::string_view hex) {
-    std::string bytes;  // every pair, zero bytes included
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += static_cast<char>(text::hex_pair(hex[i], hex[i + 1]));
+    std::string bytes = text::from_hex(hex);  // every pair, zero bytes included
     return rules::when([=](const HexImage&, const Context& ctx) {
         return probe_of(ctx).read(offset, bytes.size()) == bytes;
     });
@@ -22,6 +21,10 @@ rules::Test hex_at(std::uint64_t offset, std::string_view hex) {
 
 rules::Test size_at_least(std::uint64_t n) {
     return rules::when([=](const HexImage&, const Context& ctx) { return probe_of(ctx).size() >= n; });
+}
+
+std::string rate_and_channels(std::uint64_t rate, unsigned channels) {
+    return std::to_string(rate) + " Hz, " + std::to_string(channels) + (channels == 1 ? " channel" : " channels");
 }
 
 }  // namespace zarvo::current

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "context.hpp"
@@ -20,5 +21,8 @@ rules::Test text_at(std::uint64_t offset, std::string_view text);
 rules::Test hex_at(std::uint64_t offset, std::string_view hex);
 // The file is at least n bytes long.
 rules::Test size_at_least(std::uint64_t n);
+
+// The detail text of a sound stream: "44100 Hz, 2 channels".
+std::string rate_and_channels(std::uint64_t rate, unsigned channels);
 
 }  // namespace zarvo::current

@@ -18,7 +18,9 @@ constexpr std::string_view kPageMake = "50006100670065004D0061006B006500";  // U
 // The compound document signature at byte 0.
 Test compound() { return at(0, "D0CF11E0A1B11AE1"); }
 
-const Table& table() {
+}  // namespace
+
+const Table& app_data_table() {
     static const Table rows = {
         // row  tests                                                           answer     side effects
         {"1",  {at_one_of(0, {"2269222C2253435254222C", "2249222C2253435254222C"})}, "zau"},
@@ -108,9 +110,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string app_data(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

@@ -40,7 +40,9 @@ std::string numbered_part(const HexImage& img, Context&) {
 
 // ---- the table ---------------------------------------------------------------
 
-const Table& table() {
+}  // namespace
+
+const Table& archive_table() {
     static const Table rows = {
     // row  tests                                                          answer                  side effects
     {"1",  {at(0, "000102030405060708090A0B0C0D0E0F101112131415161718191A1B1C1D1E1F")},
@@ -139,9 +141,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string archive(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

@@ -132,7 +132,9 @@ std::string midi_detail(const HexImage& image, Context&) { return midi_informati
 
 constexpr std::string_view kRiff = "52494646";
 
-const Table& table() {
+}  // namespace
+
+const Table& audio_table() {
     static const Table rows = {
     // row    tests                                                   answer        side effects
     {"1",   {at_one_of(0, {"FFFB", "494433", "FFFA9044"})},           "mp3"},
@@ -202,9 +204,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string audio(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

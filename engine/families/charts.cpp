@@ -17,10 +17,12 @@ void chart_title(const HexImage& img, Context& ctx) {
     long t = img.find("235449544C45", 65);
     if (t < 0) return;
     long e = img.find("0D0A", t + 14);
-    ctx.detail = decoded_slice(img, t + 14, e - t - 14);
+    ctx.detail = decoded_between(img, t + 14, e);
 }
 
-const Table& table() {
+}  // namespace
+
+const Table& charts_table() {
     static const Table rows = {
         // row  tests                                                       answer     side effects
         {"1", {at(0, "0D0A2A2D")},                                          "bms,bme", {chart_title}},
@@ -36,9 +38,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string charts(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

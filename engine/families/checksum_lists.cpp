@@ -35,7 +35,9 @@ Test letters_or_digits_at_2_and_3() {
     });
 }
 
-const Table& table() {
+}  // namespace
+
+const Table& checksum_lists_table() {
     static const Table rows = {
     // row  tests                                              answer
     {"1", {at(0, "4E616D65"), crc_then_byte()},                "crc"},
@@ -44,9 +46,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string checksum_lists(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

@@ -45,7 +45,7 @@ Effect terminated_title(long start, std::string_view terminator = "00") {
     return [=](const HexImage& img, Context& ctx) {
         long p = img.find(terminator, start + 1);
         if (p < 0) return;
-        ctx.detail = "Title=" + decoded_slice(img, start, p - start, "0");
+        ctx.detail = "Title=" + decoded_between(img, start, p, "0");
     };
 }
 
@@ -58,7 +58,9 @@ std::string dci_title(const HexImage& img, Context&) { return "Title=" + decoded
 // Row 34: "fr" and the value of byte 15 (0 to 15).
 std::string fr_number(const HexImage& img, Context&) { return "fr" + std::to_string(img.byte(15)); }
 
-const Table& table() {
+}  // namespace
+
+const Table& console_table() {
     static const Table rows = {
     // row  tests                                                   answer          side effects
     {"1",  {at(0, "4E45531A")},                                     "nes"},
@@ -152,9 +154,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string console(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

@@ -17,10 +17,12 @@ namespace {
 std::string project_name(const HexImage& img, Context&) {
     long p = img.find("4E616D653D22", 83);
     long q = img.find("2220", p + 12);
-    return decoded_slice(img, p + 12, q - p - 12);
+    return decoded_between(img, p + 12, q);
 }
 
-const Table& table() {
+}  // namespace
+
+const Table& development_table() {
     static const Table rows = {
         // row  tests                                                        answer     side effects
         {"1",  {at(0, "FFFE7500730069006E0067002000530079007300740065006D003B00")}, "cs"},
@@ -87,9 +89,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string development(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

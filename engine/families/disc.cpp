@@ -18,11 +18,13 @@ namespace {
 // character is kept even when the "00" is found across a byte boundary.
 std::string disc_title(const HexImage& image, Context&) {
     long p = image.find("00", 25);
-    std::string title = p >= 0 ? decoded_slice(image, 24, p - 24, "0") : std::string();
+    std::string title = p >= 0 ? decoded_between(image, 24, p, "0") : std::string();
     return "Title=" + title;
 }
 
-const Table& table() {
+}  // namespace
+
+const Table& disc_table() {
     static const Table rows = {
     // row    tests                                                   answer        side effects
     {"1",   {at(140, "464344")},                                      "fcd", {detail(disc_title)}},
@@ -64,9 +66,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string disc(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

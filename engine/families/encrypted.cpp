@@ -7,9 +7,7 @@ namespace zarvo::families {
 
 using namespace rules;
 
-namespace {
-
-const Table& table() {
+const Table& encrypted_table() {
     static const Table rows = {
     // row tests                                              answer  side effects
     {"1", {at(0, "4D4B47")},                                  "mkg"},
@@ -27,9 +25,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string encrypted(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

@@ -18,7 +18,7 @@ void entry_name(const HexImage& img, Context& ctx) {
     long p = img.find("456E7472795F4E616D653D", 17);
     if (p <= 0) return;
     long q = img.find("0D0A", p + 21);
-    ctx.detail = decoded_slice(img, p + 22, q - p - 21);
+    ctx.detail = decoded_between(img, p + 22, q + 1);
 }
 
 // Row 14: the text after ":Title" and one further byte, up to the line end.
@@ -27,20 +27,22 @@ void contents_title(const HexImage& img, Context& ctx) {
     if (p < 0) return;
     long q = img.find("0D0A", p + 12);
     if (q < 0) return;
-    ctx.detail = decoded_slice(img, p + 14, q - p - 14);
+    ctx.detail = decoded_between(img, p + 14, q);
 }
 
 // Row 15: the text from byte 20 up to the first "00" from character 41,
 // with a digit "0" appended before decoding. Without "00" nothing is taken.
 void text_at_byte_20(const HexImage& img, Context& ctx) {
     long p = img.find("00", 41);
-    ctx.detail = decoded_slice(img, 40, p - 40, "0");
+    ctx.detail = decoded_between(img, 40, p, "0");
 }
 
 constexpr std::string_view kOle = "D0CF11E0A1B11AE1";
 constexpr std::string_view kRootEnt = "52006F006F007400200045006E007400";
 
-const Table& table() {
+}  // namespace
+
+const Table& executable_table() {
     static const Table rows = {
         // row  tests                                                 answer     side effects
         {"1",  {at(0, "5B4465736372697074696F6E5D")},                 "asd"},
@@ -105,9 +107,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string executable(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

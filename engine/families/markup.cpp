@@ -29,10 +29,12 @@ void html_title(const HexImage& img, Context& ctx) {
     long open = first_tag(img, "3C7469746C653E", "3C5449544C453E");       // <title>, <TITLE>
     long close = first_tag(img, "3C2F7469746C653E", "3C2F5449544C453E");  // </title>, </TITLE>
     if (open < 0 || close < 0) return;
-    ctx.detail = decoded_slice(img, open + 14, close - open - 14);
+    ctx.detail = decoded_between(img, open + 14, close);
 }
 
-const Table& table() {
+}  // namespace
+
+const Table& markup_table() {
     static const Table rows = {
         // row  tests                                                     answer        side effects
         {"1",  {any({first_within("3C48544D4C3E", 0, 99),                 // <HTML>
@@ -66,9 +68,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string markup(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

@@ -21,7 +21,9 @@ bool game_record(const HexImage& img, const Context&) {
 // Row 28: the head image holds plain text only.
 bool is_plain_text(const HexImage& img, const Context&) { return text::plain_text(img.text()); }
 
-const Table& table() {
+}  // namespace
+
+const Table& misc_table() {
     static const Table rows = {
         // row  tests                                                           answer  side effects
         {"1",  {at(3, "005065724D616E20537572666572")},                         "nmi"},
@@ -61,9 +63,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string misc(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

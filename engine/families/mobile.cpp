@@ -6,9 +6,7 @@ namespace zarvo::families {
 
 using namespace rules;
 
-namespace {
-
-const Table& table() {
+const Table& mobile_table() {
     // Keikai and Dewa are spelled as the files spell them.
     static const Table rows = {
         // row  tests                                                   answer  side effects
@@ -32,9 +30,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string mobile(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

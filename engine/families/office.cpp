@@ -21,7 +21,9 @@ constexpr std::string_view kJsrv = "04004A00530052005600";
 constexpr std::string_view kDocument = "44006F00630075006D0065006E007400";
 constexpr std::string_view kPowerPoint = "50006F0077006500720050006F0069006E007400";
 
-const Table& table() {
+}  // namespace
+
+const Table& office_table() {
     static const Table rows = {
         // row  tests                                                        answer    side effects
         {"1",  {ole(), at(1024, kRoot), at(1152, "540069006D0065006C0069006E006500"),
@@ -74,9 +76,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string office(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

@@ -30,7 +30,7 @@ std::string gif_version(const HexImage& img, Context&) {
 // byte; an even slice leaves the "0" alone, and the decoder drops it.
 void cursor_title(const HexImage& img, Context& ctx) {
     long p = img.find("00", 65);
-    if (p > 0) ctx.detail = decoded_slice(img, 64, p - 64, "0");
+    if (p > 0) ctx.detail = decoded_between(img, 64, p, "0");
 }
 
 // Row 8b: "Level 1" to "Level 4" for byte 54 = FC to FF.
@@ -50,7 +50,9 @@ bool three_hundred_twenty_zeros(const HexImage& img, const Context&) {
     return zeros == 320;
 }
 
-const Table& table() {
+}  // namespace
+
+const Table& picture_table() {
     static const Table rows = [] {
         const Test ole = at(0, "D0CF11E0A1B11AE1");
         const Test ole_root = at(1024, "52006F006F007400");
@@ -196,9 +198,5 @@ const Table& table() {
     }();
     return rows;
 }
-
-}  // namespace
-
-std::string picture(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

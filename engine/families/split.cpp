@@ -12,10 +12,7 @@ namespace zarvo::families {
 
 using namespace rules;
 
-namespace {
-
-
-const Table& table() {
+const Table& split_table() {
     static const Table rows = {
     // row  tests                                             answer                                      side effects
     // row 1, list A: ",001" to ",100"; its first entry is empty and stays so
@@ -40,9 +37,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string split(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

@@ -19,7 +19,9 @@ bool theme_section(const HexImage& img, const Context&) {
     return p > 32;
 }
 
-const Table& table() {
+}  // namespace
+
+const Table& system_table() {
     static const Table rows = {
         // row  tests                                                           answer   side effects
         {"1",  {at(0, "50C30100")},                                             "clp"},
@@ -77,9 +79,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string system(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

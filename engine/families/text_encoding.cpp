@@ -8,9 +8,7 @@ namespace zarvo::families {
 
 using namespace rules;
 
-namespace {
-
-const Table& table() {
+const Table& text_encoding_table() {
     static const Table rows = {
     // row tests                                                                   answer
     {"1", {at(0, "3C3C3C")},                                                       "ish"},             // <<<
@@ -23,9 +21,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string text_encoding(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

@@ -19,7 +19,9 @@ Test rest_is(long byte, std::string_view pattern) {
 
 constexpr std::string_view kRiff = "52494646";
 
-const Table& table() {
+}  // namespace
+
+const Table& video_table() {
     static const Table rows = {
     // row    tests                                                   answer        side effects
     {"1",   {at(0, "3026B2758E66CF11A6D900AA0062CE6C")},              "asf"},
@@ -60,9 +62,5 @@ const Table& table() {
     };
     return rows;
 }
-
-}  // namespace
-
-std::string video(const HexImage& head, Context& ctx) { return run(table(), head, ctx); }
 
 }  // namespace zarvo::families

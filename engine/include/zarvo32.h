@@ -56,6 +56,12 @@ extern "C" {
  * 40000; 256 is the usual) and its last 1024, and fills `record`. Always 0. */
 ZARVO_API int32_t ZARVO_CALL ZarvoGetInfo(const char* path, int32_t sample_length, ZarvoRecord* record,
                                           uint32_t options);
+/* Identifies bytes in memory: `data` holds `length` bytes, the content's
+ * head or, where the caller has it, the whole content. `name` (may be NULL)
+ * gives the present extension as a path would. Fills `record` as
+ * ZarvoGetInfo does; always 0. */
+ZARVO_API int32_t ZARVO_CALL ZarvoGetInfoFromMemory(const void* data, uint64_t length, const char* name,
+                                                    int32_t sample_length, ZarvoRecord* record, uint32_t options);
 ZARVO_API int32_t ZARVO_CALL ZarvoGetVersion(void);       /* 121 */
 ZARVO_API int32_t ZARVO_CALL ZarvoGetExNumKind(void);     /* 765 kinds */
 ZARVO_API int32_t ZARVO_CALL ZarvoGetExNumPattern(void);  /* 824 signatures */

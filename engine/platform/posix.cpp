@@ -43,14 +43,35 @@ File& File::operator=(File&& other) noexcept {
 
 File File::open(const char* path) {
     File f;
-    // O_NONBLOCK: opening a FIFO must not wait for a writer.
-    int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
+    // Look before opening: opening a FIFO wakes a writer waiting for a
+    // reader, and opening a device can act on it (a tape rewinds). Only a
+    // regular file is opened.
+    // One look at the path itself; a link is looked through once more.
+    struct stat seen {};
+    if (::lstat(path, &seen) != 0) {
         f.error_ = errno;
         return f;
     }
+    const bool is_link = S_ISLNK(seen.st_mode);
+    if (is_link && ::stat(path, &seen) != 0) {
+        f.error_ = errno;
+        return f;
+    }
+    if (!S_ISREG(seen.st_mode)) {
+        f.error_ = S_ISDIR(seen.st_mode) ? EISDIR : kNotRegular;
+        return f;
+    }
+    // Where the path itself names the file (no link), no link may take its
+    // place before the open. O_NONBLOCK: should a FIFO still take its place,
+    // the open does not wait for a writer.
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | (is_link ? 0 : O_NOFOLLOW));
+    if (fd < 0) {
+        f.error_ = errno == ELOOP ? kNotRegular : errno;
+        return f;
+    }
+    // Still the file that was looked at.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_dev != seen.st_dev || st.st_ino != seen.st_ino) {
         f.error_ = S_ISDIR(st.st_mode) ? EISDIR : kNotRegular;
         ::close(fd);
         return f;

@@ -1,15 +1,10 @@
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "platform/windows.hpp"
 
 #include <algorithm>
 #include <atomic>
 #include <string>
+#include <string_view>
 
 #include "platform.hpp"
 
@@ -50,18 +45,46 @@ File& File::operator=(File&& other) noexcept {
 
 File File::open(const char* path) {
     File f;
-    HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                             nullptr);
+    // Look before opening: opening a device (a console, a port, a tape) can
+    // act on it, so only what the file system calls a file is opened. The
+    // device namespace (\\.\name) names no file.
+    std::string_view named(path);
+    if (named.size() >= 4 && (named[0] == '\\' || named[0] == '/') && (named[1] == '\\' || named[1] == '/') &&
+        named[2] == '.' && (named[3] == '\\' || named[3] == '/')) {
+        f.error_ = kNotRegular;
+        return f;
+    }
+    WIN32_FILE_ATTRIBUTE_DATA seen{};
+    if (!::GetFileAttributesExA(path, GetFileExInfoStandard, &seen)) {
+        f.error_ = static_cast<int>(::GetLastError());
+        return f;
+    }
+    if (seen.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        f.error_ = ERROR_ACCESS_DENIED;  // what opening a folder has always given
+        return f;
+    }
+    if (seen.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) {
+        f.error_ = kNotRegular;
+        return f;
+    }
+    // Where the path itself names the file (no reparse point), none may take
+    // its place before the open.
+    DWORD flags = FILE_ATTRIBUTE_NORMAL;
+    if (!(seen.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+    HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         f.error_ = static_cast<int>(::GetLastError());
         return f;
     }
-    // Only files on disk: a console, the null device or a pipe could block
-    // or never end.
+    // Only files on disk, and still the file that was looked at: a console,
+    // the null device or a pipe could block or never end.
     BY_HANDLE_FILE_INFORMATION about{};
     LARGE_INTEGER size{};
     if (::GetFileType(h) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h, &about) ||
-        (about.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !::GetFileSizeEx(h, &size) || size.QuadPart < 0) {
+        (about.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+        about.ftCreationTime.dwLowDateTime != seen.ftCreationTime.dwLowDateTime ||
+        about.ftCreationTime.dwHighDateTime != seen.ftCreationTime.dwHighDateTime || !::GetFileSizeEx(h, &size) ||
+        size.QuadPart < 0) {
         f.error_ = kNotRegular;
         ::CloseHandle(h);
         return f;
