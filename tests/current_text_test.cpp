@@ -220,8 +220,14 @@ TEST(CurrentText, ProseAndWeakEvidenceAreTxt) {
     for (const std::string& bytes :
          {"This is a letter. It says that the function of the committee is to let any member export\n"
           "the number of a string of votes, from this day on, with all the care that is due.\n"s,
-          "x = 1\n"s, "a: b\n"s, "# a lone comment\n"s}) {
+          "x = 1\ny = 2\n"s, "a: b\nc: d\n"s, "# a lone comment\n"s}) {
         EXPECT_EQ(ask(bytes).candidates, "txt") << bytes;
+    }
+    // Too little to be told text at all: a few bytes, one long run without
+    // spaces or line ends, bytes that are mostly outside ASCII.
+    for (const std::string& bytes : {"fLaC"s, "%PDF-1."s, "d3:key5:value5:otheri3ee"s, std::string(3000, 'l'),
+                                     "\xCA\xFE\xBA\xBE\xFF\xFF\xFF\xFF and"s}) {
+        EXPECT_EQ(ask(bytes).candidates, "") << bytes;
     }
 }
 

@@ -39,7 +39,8 @@ namespace {
 bool classic_text_row(const HexImage& image, const Context& ctx) {
     Context scratch = ctx;
     scratch.probe = nullptr;
-    return !families::markup(image, scratch).empty() || !families::text_encoding(image, scratch).empty();
+    return !rules::run(families::markup_table(), image, scratch).empty() ||
+           !rules::run(families::text_encoding_table(), image, scratch).empty();
 }
 
 std::string text_kind(const HexImage& image, Context& ctx) {
@@ -67,7 +68,18 @@ std::string text_kind(const HexImage& image, Context& ctx) {
     }
     if (xml && (verdict.exts == "xml" || verdict.confidence < textkind::kThreshold)) return {};
     ctx.detail = textkind::describe(d);
-    if (verdict.exts.empty() || verdict.confidence < textkind::kThreshold) return "txt";
+    if (verdict.exts.empty() || verdict.confidence < textkind::kThreshold) {
+        // Plain text is lines, or words with spaces between them: a few
+        // printable bytes, or one long run of them, tell no kind at all.
+        std::size_t spaces = 0;
+        for (char c : v) spaces += c == ' ';
+        bool lines = d.lf + d.crlf + d.cr > 0;
+        if (v.size() < 8 || (!lines && spaces * 40 < v.size())) {
+            ctx.detail.clear();
+            return {};
+        }
+        return "txt";
+    }
     return std::string(verdict.exts);
 }
 

@@ -299,6 +299,11 @@ bool decode(std::string_view head, bool cut, Decoded& d) {
             }
             d.encoding = enc;
             if (enc == Encoding::kLatin1) {
+                // Latin-1 text is mostly ASCII with a few accented letters;
+                // binary data reads as Latin-1 too, but is mostly high bytes.
+                std::size_t highs = 0;
+                for (char c : body) highs += u(c) >= 0x80;
+                if (highs * 10 > body.size() * 3) return false;
                 for (char c : body) d.storage += u(c) >= 0x80 ? static_cast<char>(kOther) : c;
             } else {
                 for (std::size_t i = 0; i < body.size(); ++i) {
