@@ -32,6 +32,7 @@ struct Context {
     std::int32_t selector = 1;     // 1: primary table; 2 and more: secondary table case
     std::string detail;            // Shift-JIS
     current::Probe* probe = nullptr;  // what the current-formats layer may read (its calls only)
+    std::string_view kind;  // a current row's catalogue key, where it is not its first candidate
     // While the stages after the chain run (engine/refine): the head image,
     // for the footer rows that test it beside the tail; the chain's answer,
     // which the refining rows keep or replace; and in the window scan the

@@ -60,7 +60,7 @@ Identification identify(const Source& source, std::string_view name, std::int32_
         std::string answer = current::identify(probe, ctx);
         if (!answer.empty()) {
             id.by_current = true;
-            id.kind = text::field(answer, 1);
+            id.kind = ctx.kind.empty() ? text::field(answer, 1) : ctx.kind;
             id.result = order_candidates(answer, ctx.present_ext);
             return id;
         }

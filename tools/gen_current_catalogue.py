@@ -31,8 +31,9 @@ from gen_catalogue import LABELS, MAX_ANSWER, TableError, literal, read_primary,
 MAX_NAME = 255  # bytes, as ZarvoGetKindName writes them
 MAX_MIME = 127
 
-# A current kind's key: its first candidate extension.
-KEY = re.compile(r"[a-z0-9][a-z0-9_-]{0,15}\Z")
+# A current kind's key: its first candidate extension, or the whole name that
+# files without an extension carry (Dockerfile, CMakeLists.txt, meson.build).
+KEY = re.compile(r"[A-Za-z0-9][A-Za-z0-9_.-]{0,23}\Z")
 # type "/" subtype, each a registered-name token (RFC 6838), no parameters.
 MIME = re.compile(r"[A-Za-z0-9][A-Za-z0-9!#$&^_.+-]{0,126}/[A-Za-z0-9][A-Za-z0-9!#$&^_.+-]{0,126}\Z")
 

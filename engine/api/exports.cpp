@@ -15,6 +15,7 @@
 #include "platform/platform.hpp"
 #include "record.hpp"
 #include "source.hpp"
+#include "text.hpp"
 #include "version.hpp"
 #include "zarvo32.h"
 
@@ -62,10 +63,10 @@ ZARVO_API int32_t ZARVO_CALL ZarvoGetExtList(char* buffer) {
 ZARVO_API int32_t ZARVO_CALL ZarvoGetKindName(const char* extensions, char* name, char* mime) {
     zarvo::current::KindName kind;
     if (extensions) {
-        std::string first(std::string_view(extensions).substr(0, std::string_view(extensions).find(',')));
-        for (char& c : first)
-            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        // As written first (names such as "Makefile"), then in lower case.
+        std::string_view first = std::string_view(extensions).substr(0, std::string_view(extensions).find(','));
         kind = zarvo::current::kind_name(first);
+        if (kind.name.empty()) kind = zarvo::current::kind_name(zarvo::text::ascii_lower(first));
     }
     if (name) zarvo::copy_text(name, 256, kind.name);
     if (mime) zarvo::copy_text(mime, 128, kind.mime);

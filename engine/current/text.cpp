@@ -80,6 +80,7 @@ std::string text_kind(const HexImage& image, Context& ctx) {
         }
         return "txt";
     }
+    ctx.kind = verdict.kind;
     return std::string(verdict.exts);
 }
 

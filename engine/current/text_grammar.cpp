@@ -363,7 +363,7 @@ Verdict grammar(std::string_view view, bool cut) {
     lines.next(first);
     first = trim(first);
     if (starts(first, "-----BEGIN ")) return pem(first);
-    if (ssh_public(first)) return {"pub", 90};
+    if (ssh_public(first)) return {"pub", 90, "ssh-pub"};  // "pub" is also a publishing document
     if (starts(first, "WEBVTT")) return {"vtt", 95};
     if (first == "[Script Info]") return {"ass,ssa", 95};
     if (starts(first, "BEGIN:VCALENDAR")) return {"ics", 95};

@@ -36,6 +36,7 @@ std::string describe(const Decoded& d);
 struct Verdict {
     std::string_view exts;  // candidate list; empty when no kind is told
     int confidence = 0;
+    std::string_view kind{};  // the catalogue key, where it is not the first candidate
 };
 
 // The head starts with a signature that the classic tables answer for.
