@@ -3,6 +3,7 @@
 // hostile directories of both.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -60,14 +61,15 @@ struct ZipParts {
 };
 
 // Entries laid out as the public ZIP format writes them: stored, or
-// marked deflated when their data is kDeflated.
-ZipParts zip_parts(const Entries& entries) {
+// marked deflated when their data is kDeflated or their name is listed.
+ZipParts zip_parts(const Entries& entries, const std::vector<std::string>& deflated = {}) {
     ZipParts z;
     for (const auto& [name, data] : entries) {
         std::string local(30, '\0');
         local.replace(0, 4, "PK\x03\x04");
         put16(local, 4, 20);
-        std::uint32_t method = data == kDeflated ? 8 : 0;
+        bool listed = std::find(deflated.begin(), deflated.end(), name) != deflated.end();
+        std::uint32_t method = data == kDeflated || listed ? 8 : 0;
         put16(local, 8, method);
         put32(local, 18, data.size());
         put32(local, 22, data.size());
@@ -98,8 +100,8 @@ std::string eocd(std::size_t count, std::uint64_t cd_size, std::uint64_t cd_offs
     return e;
 }
 
-std::string zip_of(const Entries& entries) {
-    ZipParts z = zip_parts(entries);
+std::string zip_of(const Entries& entries, const std::vector<std::string>& deflated = {}) {
+    ZipParts z = zip_parts(entries, deflated);
     return z.body + z.directory + eocd(z.count, z.directory.size(), z.body.size());
 }
 
@@ -157,6 +159,79 @@ TEST(CurrentPackages, ZipKindsByTheirEntries) {
             EXPECT_EQ(got.detail, c.detail) << c.what;
         }
     }
+}
+
+// Text as deflated data: one final fixed Huffman block of literals, or
+// one stored block.
+std::string deflate_literals(const std::string& text) {
+    std::string out;
+    std::uint32_t acc = 0;
+    int held = 0;
+    auto code = [&](std::uint32_t c, int n) {  // highest bit first
+        for (int i = n; i-- > 0;) {
+            acc |= ((c >> i) & 1) << held++;
+            if (held == 8) out.push_back(static_cast<char>(acc)), acc = 0, held = 0;
+        }
+    };
+    code(0b110, 3);  // final, then type 1 (fixed), lowest bit first
+    for (unsigned char c : text) c < 144 ? code(0x30 + c, 8) : code(0x190 + c - 144, 9);
+    code(0, 7);  // end of block
+    if (held) out.push_back(static_cast<char>(acc));
+    return out;
+}
+std::string deflate_stored(const std::string& text) {
+    std::string out = "\x01";
+    put16(out, 1, static_cast<std::uint32_t>(text.size()));
+    put16(out, 3, static_cast<std::uint32_t>(~text.size() & 0xFFFF));
+    return out + text;
+}
+
+TEST(CurrentPackages, DeflatedContentTypesTellTemplatesAndShows) {
+    auto types = [](const std::string& part, const std::string& type) {
+        return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+               "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+               "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+               "<Override PartName=\"/" + part + "\" ContentType=\"application/" + type + "\"/></Types>";
+    };
+    const std::string ox = "vnd.openxmlformats-officedocument.";
+    struct Case {
+        const char* what;
+        std::string part, type;
+        const char* result;
+        const char* detail;
+    } cases[] = {
+        {"dotx", "word/document.xml", ox + "wordprocessingml.template.main+xml", "dotx", "Office Open XML document"},
+        {"docx", "word/document.xml", ox + "wordprocessingml.document.main+xml", "docx", "Office Open XML document"},
+        {"xltx", "xl/workbook.xml", ox + "spreadsheetml.template.main+xml", "xltx", "Office Open XML workbook"},
+        {"xlsm", "xl/workbook.xml", "vnd.ms-excel.sheet.macroEnabled.main+xml", "xlsm", "Office Open XML workbook with macros"},
+        {"potx", "ppt/presentation.xml", ox + "presentationml.template.main+xml", "potx", "Office Open XML presentation"},
+        {"ppsx", "ppt/presentation.xml", ox + "presentationml.slideshow.main+xml", "ppsx", "Office Open XML presentation"},
+        {"pptx", "ppt/presentation.xml", ox + "presentationml.presentation.main+xml", "pptx", "Office Open XML presentation"},
+    };
+    for (const Case& c : cases) {
+        std::string text = types(c.part, c.type);
+        for (const std::string& data : {deflate_literals(text), deflate_stored(text)}) {
+            for (bool far : {false, true}) {
+                Entries e = {{kTypes, data}, {"_rels/.rels", ""}, {c.part, ""}};
+                Outcome got = ask(zip_of(far ? padded(e) : e, {kTypes}));
+                EXPECT_EQ(got.result, c.result) << c.what << (far ? " (far)" : "");
+                EXPECT_EQ(got.detail, c.detail) << c.what;
+                EXPECT_LE(got.spent, kBudget) << c.what;
+            }
+        }
+    }
+    // Content types that cannot be read, or say nothing of the main part,
+    // leave the choice open.
+    std::string dotx = types("word/document.xml", ox + "wordprocessingml.template.main+xml");
+    std::string encrypted = zip_of({{kTypes, deflate_literals(dotx)}, {"word/document.xml", ""}}, {kTypes});
+    put16(encrypted, 6, 0x0001);
+    const std::pair<const char*, std::string> open[] = {
+        {"reserved block type", zip_of({{kTypes, "\x07"}, {"word/document.xml", ""}}, {kTypes})},
+        {"cut inside its header", zip_of({{kTypes, deflate_literals(dotx).substr(0, 1)}, {"word/document.xml", ""}}, {kTypes})},
+        {"encrypted", encrypted},
+        {"stored, no main part", zip_of({{kTypes, "<Types><Default Extension=\"xml\"/></Types>"}, {"word/document.xml", ""}})},
+    };
+    for (const auto& [what, file] : open) EXPECT_EQ(ask(file).result, "docx,dotx,docm") << what;
 }
 
 TEST(CurrentPackages, PlainZipsAreLeftToTheClassicChain) {

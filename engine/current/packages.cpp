@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "current/bytes.hpp"
+#include "current/inflate.hpp"
 #include "current/layer.hpp"
 #include "current/vocabulary.hpp"
 
@@ -132,13 +133,25 @@ ZipListing list_zip(Probe& probe) {
     return out;
 }
 
-// The bytes of a stored entry (up to n of them), or nothing.
-std::string_view stored_content(Probe& probe, const ZipEntry& e, std::size_t n) {
-    if (e.method != 0) return {};
+constexpr std::size_t kEntryText = 16 * 1024;   // of an entry's text, read or decoded at most
+constexpr std::size_t kDeflatedRead = 16 * 1024;  // of a deflated entry's data, read at most
+
+// The start of an entry's text (up to kEntryText bytes): a stored entry's
+// bytes as they are, a deflated one's decoded into `decoded`; nothing for
+// other methods, encrypted entries and data that breaks the format. A
+// deflated entry cut short by the read still gives what it decoded.
+std::string_view entry_text(Probe& probe, const ZipEntry& e, std::string& decoded) {
+    if (e.method != 0 && e.method != 8) return {};
     std::string_view h = probe.read(e.local, 30);
     if (!bytes::at(h, 0, "PK\x03\x04") || h.size() < 30) return {};
     std::uint64_t data = e.local + 30 + bytes::le16(h, 26) + bytes::le16(h, 28);
-    return probe.read(data, static_cast<std::size_t>(std::min<std::uint64_t>(e.size, n)));
+    if (e.method == 0) return probe.read(data, static_cast<std::size_t>(std::min<std::uint64_t>(e.size, kEntryText)));
+    if (bytes::le16(h, 6) & 0x0001) return {};  // encrypted
+    // Sizes left to a data descriptor or a ZIP64 field: the data ends itself.
+    std::uint64_t size = e.size == 0 || e.size == 0xFFFFFFFF ? kDeflatedRead : std::min<std::uint64_t>(e.size, kDeflatedRead);
+    std::string_view in = probe.read(data, static_cast<std::size_t>(size));
+    if (inflate(in, kEntryText, decoded) == Inflate::invalid) decoded.clear();
+    return decoded;
 }
 
 // ---- ZIP kinds -------------------------------------------------------------------------
@@ -191,9 +204,9 @@ struct Names {
 };
 
 // The Office Open XML kinds by their main part's folder; the template,
-// show and macro forms by the content types where those are stored plain
-// (the main part's type names ".template." or ".slideshow."), else by a
-// macro project, else offered after the plain form.
+// show and macro forms by the content types where those can be read, stored
+// or deflated (the main part's type names ".template." or ".slideshow."),
+// else by a macro project, else offered after the plain form.
 std::string ooxml_kind(Probe& probe, const Names& names, Context& ctx) {
     struct Family {
         std::string_view folder, detail;
@@ -212,10 +225,13 @@ std::string ooxml_kind(Probe& probe, const Names& names, Context& ctx) {
         if (!names.under(f.folder)) continue;
         bool macro = names.has(std::string(f.folder) + "vbaProject.bin");
         std::string_view types;
+        std::string decoded;
         if (const ZipEntry* ct = names.find([](std::string_view n) { return n == "[Content_Types].xml"; }))
-            types = stored_content(probe, *ct, 4096);
+            types = entry_text(probe, *ct, decoded);
         std::string_view answer = macro ? f.macro : f.plain;
-        if (!types.empty()) {
+        // Only text that names the main part's type decides; a read cut
+        // short before it, or a text of other things, leaves the choice open.
+        if (types.find("main+xml") != std::string_view::npos) {
             macro = macro || types.find("macroEnabled") != std::string_view::npos;
             answer = macro ? f.document_macro : f.document;
             if (types.find(".template.") != std::string_view::npos) answer = macro ? f.templ_macro : f.templ;
