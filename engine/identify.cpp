@@ -48,7 +48,7 @@ Identification identify(const Source& source, std::string_view name, std::int32_
     id.status = Identification::Status::kRead;
     ctx.file_size = sample.size;
     ctx.present_ext = platform::lower_extension(path_part(name, kExtension));
-    ctx.selector = 1;
+    ctx.variant = variants::kPrimary;
     ctx.detail.clear();
 
     if (options & kCurrent) {
@@ -71,7 +71,7 @@ Result to_result(const Identification& id) {
     if (id.result.empty()) return {"?", "", ""};
     std::string_view first = text::field(id.result, 1);
     if (id.by_current) return {id.result, std::string(current::describe(first)), id.context.detail};
-    return {id.result, std::string(catalogue::describe(first, id.context.selector)), id.context.detail};
+    return {id.result, std::string(catalogue::describe(first, id.context.variant)), id.context.detail};
 }
 
 Result identify_file(const char* path, std::int32_t sample_length, std::uint32_t options) {

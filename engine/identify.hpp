@@ -48,7 +48,7 @@ struct Result {
 };
 
 // The record's texts for an identification: the description of the first
-// entry from the primary table (selector 1) or the secondary one.
+// entry from the primary table (variant 1) or the secondary one.
 Result to_result(const Identification& id);
 
 // identify + to_result.
