@@ -74,8 +74,4 @@ Result to_result(const Identification& id) {
     return {id.result, std::string(catalogue::describe(first, id.context.variant)), id.context.detail};
 }
 
-Result identify_file(const char* path, std::int32_t sample_length, std::uint32_t options) {
-    return to_result(identify(path, sample_length, options));
-}
-
 }  // namespace zarvo

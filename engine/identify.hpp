@@ -51,7 +51,4 @@ struct Result {
 // entry from the primary table (variant 1) or the secondary one.
 Result to_result(const Identification& id);
 
-// identify + to_result.
-Result identify_file(const char* path, std::int32_t sample_length, std::uint32_t options);
-
 }  // namespace zarvo

@@ -57,7 +57,7 @@ std::vector<Call> calls_over(const TempDir& dir) {
 }
 
 Record core_record(const Call& c) {
-    zarvo::Result r = zarvo::identify_file(c.path.c_str(), c.sample, c.options);
+    zarvo::Result r = zarvo::to_result(zarvo::identify(c.path.c_str(), c.sample, c.options));
     return {r.extensions, r.description, r.detail};
 }
 
@@ -154,7 +154,7 @@ TEST(Concurrency, ErrorReportsFromManyThreads) {
                 ZarvoRecord rec{};
                 bool exported = (t + i) % 2 == 0;
                 if (exported) ZarvoGetInfo(missing.c_str(), 256, &rec, i % 3 == 0 ? 4 : 0);
-                else zarvo::identify_file(missing.c_str(), 256, i % 3 == 0 ? 4 : 0);
+                else zarvo::to_result(zarvo::identify(missing.c_str(), 256, i % 3 == 0 ? 4 : 0));
                 // Quiet calls on a readable file in between report nothing.
                 if (info(present, 256, 8 | 4).extension != "zip,jar,wmz,wsz,nar") wrong.fetch_add(1);
             }
