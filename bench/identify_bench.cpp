@@ -65,7 +65,7 @@ void BM_IdentifyDefaultSample(benchmark::State& state) {
     const auto& files = corpus().files;
     std::size_t i = 0;
     for (auto _ : state) {
-        zarvo::Result r = zarvo::identify_file(files[i++ % files.size()].c_str(), 256, zarvo::kQuiet);
+        zarvo::Result r = zarvo::to_result(zarvo::identify(files[i++ % files.size()].c_str(), 256, zarvo::kQuiet));
         benchmark::DoNotOptimize(r);
     }
     state.SetItemsProcessed(state.iterations());
@@ -77,7 +77,7 @@ void BM_IdentifyDefaultSampleCurrent(benchmark::State& state) {
     const auto& files = corpus().files;
     std::size_t i = 0;
     for (auto _ : state) {
-        zarvo::Result r = zarvo::identify_file(files[i++ % files.size()].c_str(), 256, zarvo::kQuiet | zarvo::kCurrent);
+        zarvo::Result r = zarvo::to_result(zarvo::identify(files[i++ % files.size()].c_str(), 256, zarvo::kQuiet | zarvo::kCurrent));
         benchmark::DoNotOptimize(r);
     }
     state.SetItemsProcessed(state.iterations());
@@ -88,7 +88,7 @@ void BM_IdentifyLargeSample(benchmark::State& state) {
     const auto& files = corpus().files;
     std::size_t i = 0;
     for (auto _ : state) {
-        zarvo::Result r = zarvo::identify_file(files[i++ % files.size()].c_str(), 6000, zarvo::kQuiet | zarvo::kFooter);
+        zarvo::Result r = zarvo::to_result(zarvo::identify(files[i++ % files.size()].c_str(), 6000, zarvo::kQuiet | zarvo::kFooter));
         benchmark::DoNotOptimize(r);
     }
     state.SetItemsProcessed(state.iterations());

@@ -274,9 +274,9 @@ int run_undo(const std::string& journal, bool dry_run) {
     return u.failed ? 1 : 0;
 }
 
-int run_describe(const std::string& ext, int table) {
+int run_describe(const std::string& ext, int variant) {
     Output out;
-    out.write(zarvo::sjis::to_utf8(zarvo::catalogue::describe(ext, table)) + "\n");
+    out.write(zarvo::sjis::to_utf8(zarvo::catalogue::describe(ext, variant)) + "\n");
     if (out.finish()) return 0;
     Terminal(false).error("cannot write the output: " + out.error());
     return 1;

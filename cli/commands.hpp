@@ -11,7 +11,7 @@ namespace oxtarn::cli {
 
 int run_identify(const Settings& s);
 int run_undo(const std::string& journal, bool dry_run);
-int run_describe(const std::string& ext, int table);
+int run_describe(const std::string& ext, int variant);
 int run_list_extensions(bool current);
 
 }  // namespace oxtarn::cli

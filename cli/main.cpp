@@ -28,7 +28,7 @@ struct CommandLine {
     Settings settings;
     std::string sample = "256", mode, format = "text", encoding = "utf-8";
     std::string undo_journal, describe;
-    std::int32_t table = 1;
+    std::int32_t variant = 1;
     bool list_extensions = false, current = false, legacy = false, manual = false;
     CLI::Option* mode_opt = nullptr;
     CLI::Option* options_opt = nullptr;
@@ -95,7 +95,9 @@ void define(CLI::App& app, CommandLine& c) {
                                 "Put back the names that a --fix journal recorded (only files that are still "
                                 "the ones renamed)");
     app.add_option("--describe", c.describe, "Print the description of an extension from the catalogue");
-    app.add_option("--table", c.table, "With --describe: 1 the primary table (default), 2 and more a variant case");
+    app.add_option("--variant,--table", c.variant,
+                   "With --describe: the description variant, 1 the primary table (default), 2 and more a "
+                   "variant of the secondary table (--table is the older name)");
     app.add_flag("--list-extensions", c.list_extensions, "Print every extension the engine knows, one a line");
     app.add_flag("--current", c.current,
                  "With --list-extensions: the current-formats layer's kinds (their first extensions) instead");
@@ -151,7 +153,7 @@ int main(int argc, char** argv) {
     switch (command) {
         case Command::kManual: std::cout << manual_page(app); return std::cout.flush() ? 0 : 1;
         case Command::kListExtensions: return run_list_extensions(c.current);
-        case Command::kDescribe: return run_describe(c.describe, c.table);
+        case Command::kDescribe: return run_describe(c.describe, c.variant);
         case Command::kUndo: return run_undo(c.undo_journal, c.settings.dry_run);
         case Command::kIdentify: break;
     }

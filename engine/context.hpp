@@ -29,7 +29,7 @@ struct Context {
     std::int32_t sample_length = 0;
     std::uint64_t file_size = 0;   // the true size
     std::string present_ext;       // lower case, without the dot
-    std::int32_t selector = 1;     // 1: primary table; 2 and more: secondary table case
+    std::int32_t variant = 1;      // the description variant (variants::kPrimary, ...)
     std::string detail;            // Shift-JIS
     current::Probe* probe = nullptr;  // what the current-formats layer may read (its calls only)
     std::string_view kind;  // a current row's catalogue key, where it is not its first candidate

@@ -52,7 +52,7 @@ Identification identify(const Source& source, std::string_view name, std::int32_
     id.status = Identification::Status::kRead;
     ctx.file_size = sample.size;
     ctx.present_ext = platform::lower_extension(path_part(name, kExtension));
-    ctx.selector = 1;
+    ctx.variant = variants::kPrimary;
     ctx.detail.clear();
 
     if (current) {
@@ -79,17 +79,13 @@ Result to_result(const Identification& id) {
     // the present extension may have moved from the front.
     if (id.by_current) return {id.result, std::string(current::describe(id.kind)), id.context.detail};
     std::string_view first = text::field(id.result, 1);
-    return {id.result, std::string(catalogue::describe(first, id.context.selector)), id.context.detail};
+    return {id.result, std::string(catalogue::describe(first, id.context.variant)), id.context.detail};
 }
 
 current::KindName kind_name(const Identification& id) {
     if (id.result.empty()) return {};
     if (id.by_current) return current::kind_name(id.kind);
     return current::classic_kind_name(text::field(id.result, 1));
-}
-
-Result identify_file(const char* path, std::int32_t sample_length, std::uint32_t options) {
-    return to_result(identify(path, sample_length, options));
 }
 
 }  // namespace zarvo

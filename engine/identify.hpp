@@ -50,15 +50,12 @@ struct Result {
 };
 
 // The record's texts for an identification: the description of the first
-// entry from the primary table (selector 1) or the secondary one.
+// entry from the primary table (variant 1) or the secondary one.
 Result to_result(const Identification& id);
 
 // The English name and MIME type of the identified kind: the current
 // catalogue's for the layer's answers, the classic names' for the chain's
 // (empty when the kind has none, or nothing was found).
 current::KindName kind_name(const Identification& id);
-
-// identify + to_result.
-Result identify_file(const char* path, std::int32_t sample_length, std::uint32_t options);
 
 }  // namespace zarvo

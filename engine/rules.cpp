@@ -160,8 +160,8 @@ std::string keep_answer(const HexImage&, Context& ctx) {
     return ctx.chain_answer.empty() ? std::string("xxx") : std::string(ctx.chain_answer);
 }
 
-Effect selector(int value) {
-    return [=](const HexImage&, Context& ctx) { ctx.selector = value; };
+Effect variant(int value) {
+    return [=](const HexImage&, Context& ctx) { ctx.variant = value; };
 }
 
 Effect detail(std::string_view text) {

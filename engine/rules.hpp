@@ -10,10 +10,10 @@
 //   // row  tests                                   answer          side effects
 //   {"45",  {at(0, "504B5301")},                    "pks"},
 //   {"71",  {any({at(0, "010000"), at(0, "000000")}),
-//            not_at(3, "00"), not_at(4, "00"), not_at(5, "00")}, "jam", {selector(2)}},
+//            not_at(3, "00"), not_at(4, "00"), not_at(5, "00")}, "jam", {variant(variants::kSharedFirst)}},
 //   {"7",   {at(0, "4D534346")},                    "cab", {},
-//            {{"7s1", {special(), at(71, "009800")}, "cab", {selector(10)}},
-//             {"7s2", {special(), at(71, "009900")}, "cab", {selector(11)}}}},
+//            {{"7s1", {special(), at(71, "009800")}, "cab", {variant(variants::kBmpNinja)}},
+//             {"7s2", {special(), at(71, "009900")}, "cab", {variant(variants::kEmbedTool11)}}}},
 //
 // Rows that compute their answer or detail text name a function of the
 // family next to the table.
@@ -32,6 +32,7 @@
 
 #include "context.hpp"
 #include "hex_image.hpp"
+#include "variants.hpp"
 
 namespace zarvo::rules {
 
@@ -132,7 +133,9 @@ using Effect = std::function<void(const HexImage&, Context&)>;
 // refining rows that only choose a description and detail text.
 std::string keep_answer(const HexImage& image, Context& ctx);
 
-Effect selector(int value);
+// Sets the description variant: the secondary table's variant that describes
+// the kind found (variants::kSharedFirst, ...; generated from secondary.txt).
+Effect variant(int value);
 // Sets the detail text to a fixed (Shift-JIS) text.
 Effect detail(std::string_view text);
 // Sets the detail text to what the function computes.

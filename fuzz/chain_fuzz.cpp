@@ -84,8 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (disk.status != zarvo::Identification::Status::kRead) fail("status", "read", disk.error);
     if (mem.result != disk.result) fail("results", mem.result, disk.result);
     if (mem.context.detail != disk.context.detail) fail("detail texts", mem.context.detail, disk.context.detail);
-    if (mem.context.selector != disk.context.selector)
-        fail("selectors", std::to_string(mem.context.selector), std::to_string(disk.context.selector));
+    if (mem.context.variant != disk.context.variant)
+        fail("variants", std::to_string(mem.context.variant), std::to_string(disk.context.variant));
     if (mem.by_current != disk.by_current) fail("layers", mem.by_current ? "current" : "chain", disk.by_current ? "current" : "chain");
 
     // The layer on its own: within its budget, however the content lies.

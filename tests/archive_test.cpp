@@ -24,7 +24,7 @@ struct Case {
     const char* row;
     std::string content;
     std::string ext;
-    int selector = 1;
+    int variant = 1;
     std::string detail = "";
     std::uint32_t options = kQuiet;
     std::int32_t sample = 256;
@@ -157,7 +157,7 @@ TEST(ArchiveFamily, EveryRowAndBranch) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("row ") + c.row);
-        EXPECT_EQ(identify_bytes(c.content, c.sample, c.options), expected(c.ext, c.selector, c.detail));
+        EXPECT_EQ(identify_bytes(c.content, c.sample, c.options), expected(c.ext, c.variant, c.detail));
         if (c.minimal) {
             zarvo::Context ctx;
             ctx.options = c.options;
@@ -207,7 +207,7 @@ TEST(ArchiveFamily, Row71BytesThreeToFiveMustDifferFromZero) {
         SCOPED_TRACE(hex);
         zarvo::Context ctx;
         EXPECT_EQ(archive_of(bytes(hex), ctx), "");
-        EXPECT_EQ(ctx.selector, 1);
+        EXPECT_EQ(ctx.variant, 1);
     }
 }
 
@@ -226,7 +226,7 @@ TEST(ArchiveFamily, BadInputNeverMatchesAndNeverCrashes) {
     zarvo::Context ctx;
     EXPECT_EQ(archive_of("", ctx), "");
     for (int b = 0; b <= 0xFF; ++b) EXPECT_EQ(archive_of(std::string(1, char(b)), ctx), "") << b;
-    EXPECT_EQ(ctx.selector, 1);
+    EXPECT_EQ(ctx.variant, 1);
     EXPECT_EQ(ctx.detail, "");
 
     // Random bytes after a first byte that starts no row.
@@ -237,7 +237,7 @@ TEST(ArchiveFamily, BadInputNeverMatchesAndNeverCrashes) {
         if (!content.empty()) content[0] = '\x99';
         EXPECT_EQ(archive_of(content, ctx), "") << round;
     }
-    EXPECT_EQ(ctx.selector, 1);
+    EXPECT_EQ(ctx.variant, 1);
 
     std::string noise(5000, '\0');
     for (char& ch : noise) ch = static_cast<char>(gen());

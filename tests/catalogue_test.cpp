@@ -180,11 +180,11 @@ TEST(Catalogue, SecondaryCaseRules) {
     const std::string state = sj("Snes9x State Save File「Emulator」");
     for (std::string_view key : {"000", "001", "GZ", "tar", ""}) EXPECT_EQ(secondary(key, 52), state) << key;
     // Cases with one answer for every extension do not look at it.
-    for (int selector : {50, 51, 100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 201}) {
-        SCOPED_TRACE(selector);
-        const std::string_view answer = secondary("jpg", selector);
+    for (int variant : {50, 51, 100, 101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 201}) {
+        SCOPED_TRACE(variant);
+        const std::string_view answer = secondary("jpg", variant);
         EXPECT_NE(answer, "");
-        for (std::string_view key : {"", "EXE", "pz", "some.thing"}) EXPECT_EQ(secondary(key, selector), answer);
+        for (std::string_view key : {"", "EXE", "pz", "some.thing"}) EXPECT_EQ(secondary(key, variant), answer);
     }
     // Carrier cases name the tool and the carrier; the txt rows of 10 and 11 a scrambler.
     EXPECT_EQ(secondary("htm", 10), secondary("html", 10));
@@ -208,7 +208,7 @@ TEST(Catalogue, GetWhatExTableNumbers) {
 TEST(Catalogue, RecordTakesTheFirstEntryFromTheTableTheSelectorNames) {
     struct Case {
         const char* result;
-        int selector;
+        int variant;
         std::string description;
     };
     const Case cases[] = {
@@ -218,7 +218,7 @@ TEST(Catalogue, RecordTakesTheFirstEntryFromTheTableTheSelectorNames) {
         {"exe", 102, sj("944C82B682E182DE File「ｲﾝﾌﾟﾗﾝﾄ」")},
         {",001,002,003", 51, sj("ぽこにゃん分割ﾌｧｲﾙ")},  // split list A: the first entry is empty
         {"000,001,002", 52, sj("Snes9x State Save File「Emulator」")},
-        {"gz", 1, ""},  // selector 1 never falls back to the secondary table
+        {"gz", 1, ""},  // variant 1 never falls back to the secondary table
         {"jpg", 2, ""},
         {"xxx", 100, sj("梅葡萄(うめますかっと) File「ｲﾝﾌﾟﾗﾝﾄ」")},
         {"---", 201, sj("Microsoft SQL Server Backup File [Not EXT]")},
@@ -228,7 +228,7 @@ TEST(Catalogue, RecordTakesTheFirstEntryFromTheTableTheSelectorNames) {
         zarvo::Identification id;
         id.status = zarvo::Identification::Status::kRead;
         id.result = c.result;
-        id.context.selector = c.selector;
+        id.context.variant = c.variant;
         id.context.detail = "Level 2";
         const zarvo::Result r = zarvo::to_result(id);
         EXPECT_EQ(r.extensions, c.result);
@@ -259,7 +259,7 @@ TEST(CatalogueGenerator, RefusesTablesThatAreOff) {
     auto generate = [&](const std::string& p, const std::string& s) {
         const std::string pp = dir.write("p.txt", p), sp = dir.write("s.txt", s);
         const std::string command = "python3 '" + tool.string() + "' '" + pp + "' '" + sp + "' '" + dir.path() +
-                                    "/out.inc' 2>/dev/null";
+                                    "/out.inc' '" + dir.path() + "/variants.hpp' 2>/dev/null";
         return std::system(command.c_str()) == 0;
     };
     auto replace = [](std::string text, const std::string& from, const std::string& to) {
@@ -284,9 +284,41 @@ TEST(CatalogueGenerator, RefusesTablesThatAreOff) {
     for (const auto& [what_is_wrong, run] : broken) EXPECT_FALSE(run()) << what_is_wrong;
 }
 
+// The known-extension list's generator refuses entries the interface could not
+// hand out as they stand, and a text longer than the callers' buffer.
+TEST(ExtensionListGenerator, RefusesListsThatAreOff) {
+    namespace fs = std::filesystem;
+    const fs::path source = fs::path(__FILE__).parent_path().parent_path();
+    const fs::path tool = source / "tools" / "gen_ext_list.py";
+    std::ifstream in(source / "engine" / "catalogue" / "known_extensions.txt", std::ios::binary);
+    std::stringstream read;
+    read << in.rdbuf();
+    const std::string list = read.str();
+    ASSERT_NE(list.find("\nzz\n"), std::string::npos);
+    if (std::system("python3 -c pass") != 0) GTEST_SKIP() << "python3 is not available";
+
+    oxtarn::test::TempDir dir;
+    auto generate = [&](const std::string& text) {
+        const std::string path = dir.write("list.txt", text);
+        const std::string command = "python3 '" + tool.string() + "' '" + path + "' '" + dir.path() + "/out.hpp' 2>/dev/null";
+        return std::system(command.c_str()) == 0;
+    };
+    EXPECT_TRUE(generate(list));
+    std::string long_list = list;
+    for (int i = 0; i < 40; ++i) long_list += "longer" + std::to_string(100 + i) + "\n";
+    const std::pair<const char*, std::string> broken[] = {
+        {"an entry twice", list + "zip\n"},
+        {"an entry not in lower case", list + "ZZZ\n"},
+        {"an entry with a dot", list + ".abc\n"},
+        {"an entry too long", list + "abcdefghij\n"},
+        {"a text the buffer cannot hold", long_list},
+    };
+    for (const auto& [what_is_wrong, text] : broken) EXPECT_FALSE(generate(text)) << what_is_wrong;
+}
+
 TEST(CatalogueThroughTheChain, SelectorPicksTheTableAfterCandidateOrdering) {
     // A gzip header that is not the exact ten-byte one: the numbered-part list
-    // with selector 52, whose description follows the entry that the file's
+    // with variant 52, whose description follows the entry that the file's
     // name puts first.
     const std::string gzip = oxtarn::test::bytes("1F8B0808000000000003") + "payload";
     struct Case {

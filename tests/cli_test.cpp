@@ -205,6 +205,12 @@ TEST(CommandLine, CatalogueAndExtensionList) {
     EXPECT_EQ(zip.status, 0);
     EXPECT_NE(zip.out.find("「書庫」"), std::string::npos) << zip.out;
     EXPECT_EQ(cli({"--describe", "zip", "--table", "0"}).out, "\n");
+    // The variant option, under its name and the older one.
+    for (const char* option : {"--variant", "--table"}) {
+        CliRun gzip = cli({"--describe", "tgz", option, "52"});
+        EXPECT_EQ(gzip.status, 0) << option;
+        EXPECT_EQ(gzip.out, "TGZ Archive File「書庫」\n") << option;
+    }
 }
 
 // The current-formats layer is asked by default; --legacy (or raw option

@@ -1,6 +1,6 @@
 // Identifications at the same time on many threads, through the exported
 // interface and through the reentrant core, give exactly the answers of
-// the same calls made one after another: no detail text, selector or
+// the same calls made one after another: no detail text, variant or
 // result of one call reaches another. scripts/tsan.sh runs these tests
 // under ThreadSanitizer.
 #include <gtest/gtest.h>
@@ -31,7 +31,7 @@ struct Call {
 };
 
 // Files the archive family tells apart by result, detail text and
-// description selector, files no family knows, a file whose answer depends
+// description variant, files no family knows, a file whose answer depends
 // on the MacBinary cut, and a missing one; each with several option bits.
 std::vector<Call> calls_over(const TempDir& dir) {
     const std::string lzh = file_with(40, {{2, "2D6C68352D"}});
@@ -57,7 +57,7 @@ std::vector<Call> calls_over(const TempDir& dir) {
 }
 
 Record core_record(const Call& c) {
-    zarvo::Result r = zarvo::identify_file(c.path.c_str(), c.sample, c.options);
+    zarvo::Result r = zarvo::to_result(zarvo::identify(c.path.c_str(), c.sample, c.options));
     return {r.extensions, r.description, r.detail};
 }
 
@@ -110,7 +110,7 @@ TEST(Concurrency, ThreadsGetTheAnswersOfSequentialCalls) {
     std::vector<Record> sequential;
     for (const Call& c : calls) sequential.push_back(info(c.path, c.sample, c.options));
 
-    // The calls differ in result, detail text and selector, so cross-talk shows.
+    // The calls differ in result, detail text and variant, so cross-talk shows.
     auto has = [&](const Record& r) { return std::find(sequential.begin(), sequential.end(), r) != sequential.end(); };
     EXPECT_TRUE(has(expected("jar,zip,wmz,wsz,nar")));
     EXPECT_TRUE(has(expected("lzh,ar,arx", 1, "Level5")));
@@ -154,7 +154,7 @@ TEST(Concurrency, ErrorReportsFromManyThreads) {
                 ZarvoRecord rec{};
                 bool exported = (t + i) % 2 == 0;
                 if (exported) ZarvoGetInfo(missing.c_str(), 256, &rec, i % 3 == 0 ? 4 : 0);
-                else zarvo::identify_file(missing.c_str(), 256, i % 3 == 0 ? 4 : 0);
+                else zarvo::to_result(zarvo::identify(missing.c_str(), 256, i % 3 == 0 ? 4 : 0));
                 // Quiet calls on a readable file in between report nothing.
                 if (info(present, 256, 8 | 4).extension != "zip,jar,wmz,wsz,nar") wrong.fetch_add(1);
             }

@@ -87,7 +87,7 @@ TEST(CurrentFrame, LayerAnswerStandsElseTheChainRuns) {
                     EXPECT_EQ(on_result.extensions, off_result.extensions);
                     EXPECT_EQ(on_result.description, off_result.description);
                     EXPECT_EQ(on_result.detail, off_result.detail);
-                    EXPECT_EQ(on.context.selector, off.context.selector);
+                    EXPECT_EQ(on.context.variant, off.context.variant);
                     continue;
                 }
                 current::Probe probe = current::Probe::of_bytes(f.content, ext);

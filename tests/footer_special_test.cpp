@@ -19,20 +19,20 @@ using zarvo::HexImage;
 namespace {
 
 // What a detector answered and left in the context. The context starts with
-// selector 5 and detail "before", so a row that leaves them alone shows it.
+// variant 5 and detail "before", so a row that leaves them alone shows it.
 struct Outcome {
     std::string result;
-    int selector = 5;
+    int variant = 5;
     std::string detail = "before";
     bool operator==(const Outcome&) const = default;
 };
 std::ostream& operator<<(std::ostream& os, const Outcome& o) {
-    return os << "{\"" << o.result << "\", " << o.selector << ", \"" << o.detail << "\"}";
+    return os << "{\"" << o.result << "\", " << o.variant << ", \"" << o.detail << "\"}";
 }
 
 Context fresh() {
     Context ctx;
-    ctx.selector = 5;
+    ctx.variant = 5;
     ctx.detail = "before";
     return ctx;
 }
@@ -40,19 +40,19 @@ Context fresh() {
 Outcome footer_of(std::string_view head, std::string_view tail) {
     Context ctx = fresh();
     std::string r = zarvo::refine::footer(HexImage(std::string(head)), HexImage(std::string(tail)), ctx);
-    return {r, ctx.selector, ctx.detail};
+    return {r, ctx.variant, ctx.detail};
 }
 
 Outcome tail_of(std::string_view tail, std::string_view current) {
     Context ctx = fresh();
     std::string r = zarvo::refine::tail_tests(HexImage(std::string(tail)), current, ctx);
-    return {r, ctx.selector, ctx.detail};
+    return {r, ctx.variant, ctx.detail};
 }
 
 Outcome window_of(std::string_view window, std::string_view current) {
     Context ctx = fresh();
     std::string r = zarvo::refine::window_tests(bytes(window), current, ctx);
-    return {r, ctx.selector, ctx.detail};
+    return {r, ctx.variant, ctx.detail};
 }
 
 std::string repeat(std::string_view hex, int n) {
@@ -144,7 +144,7 @@ TEST(FooterSignatures, ThroughTheInterfaceOnlyWithOptionTwo) {
     EXPECT_EQ(identify_bytes(cgm, 256, 2 | 8), expected("cgm"));
     EXPECT_EQ(identify_bytes(cgm, 256, 8), kUnidentified);
 
-    // the ten candidates with selector 2; the present extension goes first
+    // the ten candidates with variant 2; the present extension goes first
     const std::string st = file_with(600, {{0, "C3C3C3C3"}, {595, "0000454E44"}});
     EXPECT_EQ(identify_bytes(st, 256, 2 | 8, "save.st3"), expected("st3,st0,st1,st2,st4,st5,st6,st7,st8,st9", 2));
 

@@ -195,7 +195,7 @@ TEST(Identify, ContextValuesOfOneFile) {
     EXPECT_EQ(id.status, Identification::Status::kRead);
     EXPECT_EQ(id.context.present_ext, "jpg");
     EXPECT_EQ(id.context.file_size, 2000u);
-    EXPECT_EQ(id.context.selector, 1);
+    EXPECT_EQ(id.context.variant, 1);
     Identification missing = identify(dir.file("none").c_str(), 256, kQuiet);
     EXPECT_EQ(missing.status, Identification::Status::kOpenFailed);
     EXPECT_FALSE(missing.error.empty());

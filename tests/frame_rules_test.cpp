@@ -16,11 +16,11 @@ namespace {
 const Table& sample_table() {
     static const Table rows = {
         {"1", {at(0, "504B0304")}, "zip,jar", {},
-         {{"1s", {special(), at(4, "14")}, "zip", {selector(15)}}}},
+         {{"1s", {special(), at(4, "14")}, "zip", {variant(15)}}}},
         {"2", {at(0, "FFFF")}, go_on, {},
          {{"2a", {at(2, "47")}, "mp1", {detail("Mode:1")}}}},
         {"3", {at(0, "FF")}, "ff", {detail("a形式"_sj)}},
-        {"4", {any({at(0, "010000"), at(0, "000000")}), not_at(3, "00"), not_at(4, "00")}, "jam", {selector(2)}},
+        {"4", {any({at(0, "010000"), at(0, "000000")}), not_at(3, "00"), not_at(4, "00")}, "jam", {variant(2)}},
         {"5", {at_char(0, "7"), first_within("ABCD", 3, 5)}, [](const HexImage& img, Context&) {
              return "n" + std::string(img.bytes(1, 1));
          }},
@@ -35,10 +35,10 @@ std::string run_on(std::string hex, Context& ctx) { return run(sample_table(), H
 TEST(TableVocabulary, FirstHoldingRowDecides) {
     Context ctx;
     EXPECT_EQ(run_on("504B030414", ctx), "zip,jar");
-    EXPECT_EQ(ctx.selector, 1);
+    EXPECT_EQ(ctx.variant, 1);
     ctx.options = kSpecial;
     EXPECT_EQ(run_on("504B030414", ctx), "zip");
-    EXPECT_EQ(ctx.selector, 15);
+    EXPECT_EQ(ctx.variant, 15);
 }
 
 TEST(TableVocabulary, GoOnRowFallsThroughWhenNoSubRowHolds) {
@@ -53,7 +53,7 @@ TEST(TableVocabulary, GoOnRowFallsThroughWhenNoSubRowHolds) {
 TEST(TableVocabulary, NotAtHoldsBeyondTheImage) {
     Context ctx;
     EXPECT_EQ(run_on("000000", ctx), "jam");
-    EXPECT_EQ(ctx.selector, 2);
+    EXPECT_EQ(ctx.variant, 2);
     Context other;
     EXPECT_EQ(run_on("0000000100", other), "");
 }

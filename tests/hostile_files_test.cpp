@@ -85,7 +85,7 @@ void expect_empty_answer(const std::string& path, const std::string& label) {
     for (std::uint32_t options : {8u, 8u | 4u, 8u | 1u | 2u | 4u}) {
         EXPECT_EQ(info(path, 256, options), kEmpty) << options;
         EXPECT_EQ(info(path, 40000, options), kEmpty) << options;
-        zarvo::Result core = zarvo::identify_file(path.c_str(), 256, options);
+        zarvo::Result core = zarvo::to_result(zarvo::identify(path.c_str(), 256, options));
         EXPECT_EQ(core.extensions, "?");
         EXPECT_EQ(core.description, "");
         EXPECT_EQ(core.detail, "");
@@ -111,7 +111,7 @@ void expect_empty_answer(const std::string& path, const std::string& label) {
 void expect_still_working(const TempDir& dir) {
     std::string path = dir.write("still.zip", kZip);
     EXPECT_EQ(info(path), expected(kZipList));
-    EXPECT_EQ(zarvo::identify_file(path.c_str(), 256, 8).extensions, kZipList);
+    EXPECT_EQ(zarvo::to_result(zarvo::identify(path.c_str(), 256, 8)).extensions, kZipList);
 }
 
 // Runs `check` without the privileges of root, which reads every file: in
@@ -411,7 +411,7 @@ TEST(HostileFiles, NamesThatAreNotUtf8) {
     for (const Case& c : cases) {
         std::string path = dir.write(c.name, kZip);
         EXPECT_EQ(info(path), expected(c.want)) << c.want;
-        EXPECT_EQ(zarvo::identify_file(path.c_str(), 256, 8).extensions, c.want);
+        EXPECT_EQ(zarvo::to_result(zarvo::identify(path.c_str(), 256, 8)).extensions, c.want);
         EXPECT_EQ(ZarvoGetFileCRC32(path.c_str()), zarvo::file_crc32(path.c_str()));
         EXPECT_NE(ZarvoGetFileCRC32(path.c_str()), 0u);
         std::vector<char> out(path.size() + 1);
@@ -428,7 +428,7 @@ TEST(HostileFiles, VeryLongPaths) {
     const std::string& long_ok = deep_ok.path();
     ASSERT_LT(long_ok.size(), 4096u);
     EXPECT_EQ(info(long_ok), expected(kZipList));
-    EXPECT_EQ(zarvo::identify_file(long_ok.c_str(), 256, 8 | 4).extensions, kZipList);
+    EXPECT_EQ(zarvo::to_result(zarvo::identify(long_ok.c_str(), 256, 8 | 4)).extensions, kZipList);
     EXPECT_NE(ZarvoGetFileCRC32(long_ok.c_str()), 0u);
 
     // 5000 characters through nested folders, a name longer than a folder

@@ -23,17 +23,17 @@ struct Case {
     const char* row;
     std::string content;
     std::string ext;
-    int selector = 1;
+    int variant = 1;
     std::string detail = "";
 };
 
 using Detector = const zarvo::rules::Table& (*)();  // a family's table
 
-// The detector does not answer the file and leaves selector and detail text alone.
+// The detector does not answer the file and leaves variant and detail text alone.
 void no_answer(Detector detect, const std::string& content) {
     zarvo::Context ctx;
     EXPECT_EQ(zarvo::rules::run(detect(), zarvo::HexImage::of_bytes(content), ctx), "") << content.size() << " bytes";
-    EXPECT_EQ(ctx.selector, 1);
+    EXPECT_EQ(ctx.variant, 1);
     EXPECT_EQ(ctx.detail, "");
 }
 
@@ -41,7 +41,7 @@ void no_answer(Detector detect, const std::string& content) {
 // byte (the last byte the row reads) is no longer given the row's answer.
 void check_rows(Detector detect, const std::vector<Case>& cases) {
     std::vector<RowCase> rows;
-    for (const Case& c : cases) rows.push_back({c.row, c.content, expected(c.ext, c.selector, c.detail)});
+    for (const Case& c : cases) rows.push_back({c.row, c.content, expected(c.ext, c.variant, c.detail)});
     oxtarn::test::check_rows(rows, &detect());
 }
 

@@ -111,9 +111,9 @@ std::string what(const std::string& ext, std::int32_t table) {
     return out;
 }
 
-Record expected(std::string_view extension, int selector, std::string_view detail) {
+Record expected(std::string_view extension, int variant, std::string_view detail) {
     std::string first(extension.substr(0, extension.find(',')));
-    return {std::string(extension), what(first, selector), std::string(detail)};
+    return {std::string(extension), what(first, variant), std::string(detail)};
 }
 
 Record identify_bytes(std::string_view content, std::int32_t sample_length, std::uint32_t options,

@@ -62,9 +62,9 @@ Record info(const std::string& path, std::int32_t sample_length = 256, std::uint
 // gGetWhatEx through the exported interface.
 std::string what(const std::string& ext, std::int32_t table);
 
-// The record a correct engine writes for `extension` found with `selector`
+// The record a correct engine writes for `extension` found with `variant`
 // and `detail`: the description is the catalogue's for the first entry.
-Record expected(std::string_view extension, int selector = 1, std::string_view detail = "");
+Record expected(std::string_view extension, int variant = 1, std::string_view detail = "");
 
 // Identifies `content` written to a file named `name` (the present extension
 // comes from it) with the given sample length and option bits.

@@ -51,9 +51,9 @@ ZARVO_API int32_t ZARVO_CALL ZarvoGetInfoFromMemory(const void* data, uint64_t l
 }
 
 ZARVO_API int32_t ZARVO_CALL ZarvoGetVersion(void) { return zarvo::kEngineVersion; }
-ZARVO_API int32_t ZARVO_CALL ZarvoGetExNumKind(void) { return 765; }
-ZARVO_API int32_t ZARVO_CALL ZarvoGetExNumPattern(void) { return 824; }
-ZARVO_API int32_t ZARVO_CALL ZarvoGetExtListLength(void) { return 3000; }
+ZARVO_API int32_t ZARVO_CALL ZarvoGetExNumKind(void) { return zarvo::kKindCount; }
+ZARVO_API int32_t ZARVO_CALL ZarvoGetExNumPattern(void) { return zarvo::kSignatureCount; }
+ZARVO_API int32_t ZARVO_CALL ZarvoGetExtListLength(void) { return zarvo::kKnownExtensionBuffer; }
 
 ZARVO_API int32_t ZARVO_CALL ZarvoGetExtList(char* buffer) {
     if (buffer) zarvo::copy_text(buffer, zarvo::kKnownExtensions.size() + 1, zarvo::kKnownExtensions);
@@ -98,9 +98,9 @@ ZARVO_API void ZARVO_CALL ZarvoSetErrorReport(ZarvoErrorReport report) {
 
 }  // extern "C"
 
-ZARVO_API void ZARVO_CALL gGetWhatEx(const char* ext, int32_t table, char* out) {
+ZARVO_API void ZARVO_CALL gGetWhatEx(const char* ext, int32_t variant, char* out) {
     if (!out) return;
-    std::string_view text = ext ? zarvo::catalogue::describe(ext, table) : std::string_view();
+    std::string_view text = ext ? zarvo::catalogue::describe(ext, variant) : std::string_view();
     zarvo::copy_text(out, sizeof(ZarvoRecord::description), text);
 }
 

@@ -21,8 +21,8 @@ struct Entry {
 // starting with its key (an empty extension never does), or always.
 enum class Match : unsigned char { kExact, kPrefix, kAny };
 
-struct Variant {
-    int selector;
+struct SecondaryRow {
+    int variant;
     Match match;
     std::string_view key;
     std::string_view text;
@@ -40,16 +40,16 @@ static_assert(primary_sorted(), "primary keys must be sorted and unique");
 
 constexpr bool secondary_ordered() {
     for (std::size_t i = 1; i < std::size(kSecondary); ++i) {
-        const Variant& a = kSecondary[i - 1];
-        const Variant& b = kSecondary[i];
-        if (a.selector > b.selector) return false;
-        if (a.selector == b.selector &&
+        const SecondaryRow& a = kSecondary[i - 1];
+        const SecondaryRow& b = kSecondary[i];
+        if (a.variant > b.variant) return false;
+        if (a.variant == b.variant &&
             (a.match != Match::kExact || (b.match == Match::kExact && a.key >= b.key)))
             return false;
     }
     return true;
 }
-static_assert(secondary_ordered(), "secondary rows must run case by case, exact keys sorted, catch-all last");
+static_assert(secondary_ordered(), "secondary rows must run variant by variant, exact keys sorted, catch-all last");
 
 }  // namespace
 
@@ -59,13 +59,13 @@ std::string_view primary(std::string_view ext) {
     return it != std::end(kPrimary) && it->key == ext ? it->text : std::string_view();
 }
 
-std::string_view secondary(std::string_view ext, int selector) {
-    auto first = std::lower_bound(std::begin(kSecondary), std::end(kSecondary), selector,
-                                  [](const Variant& v, int s) { return v.selector < s; });
-    auto last = std::upper_bound(first, std::end(kSecondary), selector,
-                                 [](int s, const Variant& v) { return s < v.selector; });
-    auto fallback = std::partition_point(first, last, [](const Variant& v) { return v.match == Match::kExact; });
-    auto it = std::lower_bound(first, fallback, ext, [](const Variant& v, std::string_view key) { return v.key < key; });
+std::string_view secondary(std::string_view ext, int variant) {
+    auto first = std::lower_bound(std::begin(kSecondary), std::end(kSecondary), variant,
+                                  [](const SecondaryRow& v, int s) { return v.variant < s; });
+    auto last = std::upper_bound(first, std::end(kSecondary), variant,
+                                 [](int s, const SecondaryRow& v) { return s < v.variant; });
+    auto fallback = std::partition_point(first, last, [](const SecondaryRow& v) { return v.match == Match::kExact; });
+    auto it = std::lower_bound(first, fallback, ext, [](const SecondaryRow& v, std::string_view key) { return v.key < key; });
     if (it != fallback && it->key == ext) return it->text;
     for (; fallback != last; ++fallback) {
         if (fallback->match == Match::kAny) return fallback->text;

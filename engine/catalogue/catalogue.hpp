@@ -8,13 +8,14 @@ namespace zarvo::catalogue {
 
 // The primary table, keyed by extension (exact, case-sensitive).
 std::string_view primary(std::string_view ext);
-// The secondary table: the variant case `selector` (2 and more) of a kind.
-std::string_view secondary(std::string_view ext, int selector);
+// The secondary table: variant `variant` (2 and more) of a kind.
+std::string_view secondary(std::string_view ext, int variant);
 
-// Table 1: primary; 2 and more: secondary with that selector; else empty.
-inline std::string_view describe(std::string_view ext, int table) {
-    if (table == 1) return primary(ext);
-    if (table >= 2) return secondary(ext, table);
+// Variant 1: the primary table; 2 and more: the secondary table's variant;
+// else empty.
+inline std::string_view describe(std::string_view ext, int variant) {
+    if (variant == 1) return primary(ext);
+    if (variant >= 2) return secondary(ext, variant);
     return {};
 }
 

@@ -144,7 +144,7 @@ const Table& audio_table() {
                   all({at(0, kRiff), at(8, "43445841")})})},          "xa"},
     {"5",   {at(0, "3026B2758E66CF11")},                              go_on, {}, {
         {"5a", {special(), at(16, "DB01000000000000050000000102A1DCAB8C47A9CF118EE400C00C20536568"
-                                  "0000000000000000000000000000000000")}, "wma", {selector(15)}},
+                                  "0000000000000000000000000000000000")}, "wma", {variant(variants::kGeroshabu)}},
         {"5b", {any({at(160, "D3ABBAA9CF"), at(64, "C830E930C330AF30")})}, "wma"},
         {"5c", {first_within("00574D56", 950, 1150)},                 "wmv"},
         {"5d", {at(624, "DCB7B7A9CF")},                               "asf"},
@@ -152,12 +152,12 @@ const Table& audio_table() {
     {"6",   {at(0, "FFFE3C003F0078006D006C")},                        "wme"},
     {"7",   {at(0, "2E736E64")},                                      "au,snd", {}, {
         {"7s", {special(), at(0, "2E736E640000001C001AF3D0000000030000AC440000000247572100FE8EFCD58103")},
-                                                                      "au", {selector(15)}}}},
+                                                                      "au", {variant(variants::kGeroshabu)}}}},
     {"8",   {at(0, "464F524D"), at(8, "41494646434F4D4D")},           "aif,aiff", {}, {
         {"8s", {special(), at(0, "464F524D001AF3FE41494646434F4D4D0000001200020006BCF40010400EAC44"
-                                 "00000000000053534E44001AF3D80000")}, "aif", {selector(15)}}}},
+                                 "00000000000053534E44001AF3D80000")}, "aif", {variant(variants::kGeroshabu)}}}},
     {"9",   {at(0, "464F524D"), at(8, "4149464346564552")},           "aifc"},
-    {"10",  {at(1072, "00000000000000004D2E4B2E")},                   "mod", {selector(2)}},
+    {"10",  {at(1072, "00000000000000004D2E4B2E")},                   "mod", {variant(variants::kSharedFirst)}},
     {"11",  {at(41, "1302005343524D")},                               "s3m"},
     {"12",  {at(0, "457874656E646564204D6F64756C65")},                "xm"},
     {"13",  {at(0, "FFFF")},                                          go_on, {}, {
@@ -169,12 +169,12 @@ const Table& audio_table() {
         {"14c", {at(4, "46333345545555444333")},                      "mp2", {detail("Mode:2")}}}},
     {"15",  {at(0, "5457494E"), at(16, "434F4D4D")},                  "vqf"},
     {"16",  {at(0, kRiff), at(9, "41564566")},                        go_on, {}, {
-        {"16a", {special(), at(44, "44463830")},                      "wav", {selector(13)}},
-        {"16b", {special(), at(119, "A1707080")},                     "wav", {selector(10)}},
+        {"16a", {special(), at(44, "44463830")},                      "wav", {variant(variants::kEmbedTool13)}},
+        {"16b", {special(), at(119, "A1707080")},                     "wav", {variant(variants::kBmpNinja)}},
         {"16c", {special(), at(0, "5249464634740C0057415645666D7420100000000100020044AC000010B10200"
-                                  "0400100064617461B0E6EC0000000000")}, "wav", {selector(15)}},
+                                  "0400100064617461B0E6EC0000000000")}, "wav", {variant(variants::kGeroshabu)}},
         {"16d", {special(), at(16, "1200000001000100112B0000112B000001000800000064617461")},
-                                                                      "wav", {selector(14)}},
+                                                                      "wav", {variant(variants::kEmbedTool14)}},
         {"16e", {at(12, "666D7420")},                                 "wav", {detail(wave_detail)}},
         {"16f", {},                                                   "wav"}}},
     {"17",  {at(0, "43414B4557414C4B")},                              "wrk"},
@@ -189,7 +189,7 @@ const Table& audio_table() {
     {"25",  {at(0, "5346504B00010800")},                              "sfpack"},
     {"26",  {at(0, kRiff), at(8, "7366626B4C495354")},                "sf2"},
     {"27",  {at(0, "4F67675300")},                                    "ogg"},
-    {"28",  {at(0, "4D414320D80ED007")},                              "ape", {selector(2)}},
+    {"28",  {at(0, "4D414320D80ED007")},                              "ape", {variant(variants::kSharedFirst)}},
     {"29",  {at(0, "4653505000")},                                    "fpv"},
     {"30",  {at(0, "9EFAD93810")},                                    "hmg"},
     {"31",  {at(0, "FFF03400")},                                      "vm1"},
@@ -197,9 +197,9 @@ const Table& audio_table() {
     {"33",  {at(0, kRiff), at(8, "524D4944")},                        "rmi"},
     {"34",  {at(0, "434F4D45204F4E204D55534943205245434F4D504F534552")}, "g36"},
     {"35",  {at(0, "53696E67657220536F6E6720577269746572")},          go_on, {}, {
-        {"35a", {at(24, "5B5353575D")},                               "ssw", {selector(2)}},
-        {"35b", {at(24, "5B5353325D")},                               "ss2", {selector(2)}},
-        {"35c", {at(24, "5B5353335D")},                               "ss3", {selector(2)}}}},
+        {"35a", {at(24, "5B5353575D")},                               "ssw", {variant(variants::kSharedFirst)}},
+        {"35b", {at(24, "5B5353325D")},                               "ss2", {variant(variants::kSharedFirst)}},
+        {"35c", {at(24, "5B5353335D")},                               "ss3", {variant(variants::kSharedFirst)}}}},
     // 36: none of the above gives empty text.
     };
     return rows;

@@ -1,7 +1,7 @@
 // The family tables of the chain, one source each (engine/families/NAME.cpp),
 // with the computing rows beside them. A table is walked by rules::run over
 // the head image: it answers an extension, a candidate list or empty text,
-// and its rows may set the context's description selector and detail text.
+// and its rows may set the context's description variant and detail text.
 #pragma once
 
 #include "rules.hpp"

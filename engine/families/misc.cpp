@@ -53,7 +53,7 @@ const Table& misc_table() {
         {"24", {at_one_of(0, {"B1CBAC", "B1B1CB"})},                            "ahy"},
         {"25", {at(0, "5B0050006F0063006B0065007400200057004D005000200050006C0061007900")}, "pmp"},
         {"26", {when(game_record)},                                             "kif"},
-        {"27", {at(0, "5B434F4D4D414E44535D0D")},                               "vcd",  {selector(2)}},
+        {"27", {at(0, "5B434F4D4D414E44535D0D")},                               "vcd",  {variant(variants::kSharedFirst)}},
         {"28", {ext_is("txt"), when(is_plain_text)},                               "txt"},
         {"29", {size_is(0)}, go_on, {},
                 {{"29a", {ext_is("desklink")},                                  "desklink"},

@@ -67,14 +67,14 @@ const Table& system_table() {
         {"34", {at(0, "4D6963726F736F6674202852292046756C6C2D7465787420696E64657820666F726D6174")},
                 "ffx"},
         {"35", {special(), at(0, "626F64797B666F6E742D73697A653A313070747D0D0A7F03")},
-                "css", {selector(15)}},
+                "css", {variant(variants::kGeroshabu)}},
         {"36", {at_one_of(0, {"2E6D737468656D65", "626F647909097B666F6E74", "613A6C696E6B0D0A"})},
                 "css"},
         {"37", {at(0, "30820A72308209DB")},                                     "cer"},
         {"38", {at(0, "4453"), at(3, "04000001001C")},                          "kbd"},
         {"39", {at(0, "E3828596")},                                             "pwl"},
         {"40", {at(0, "7674695F656E636F64696E673A")},                           "cnf"},
-        {"41", {at(0, "444943"), at(8, "41544F4B")},                            "dic", {selector(2)}},
+        {"41", {at(0, "444943"), at(8, "41544F4B")},                            "dic", {variant(variants::kSharedFirst)}},
         // none of the above: empty text
     };
     return rows;

@@ -1,6 +1,6 @@
 // Text encodings: binary data carried as text, told by the words that open
 // the file. Every test looks at the start of the image; none sets the
-// selector or the detail text.
+// description variant or the detail text.
 #include "families.hpp"
 #include "rules.hpp"
 

@@ -26,9 +26,9 @@ const Table& video_table() {
     // row    tests                                                   answer        side effects
     {"1",   {at(0, "3026B2758E66CF11A6D900AA0062CE6C")},              "asf"},
     {"2",   {at(0, kRiff), at(8, "415649")},                          go_on, {}, {
-        {"2a", {special(), at(20, "44463830")},                       "avi", {selector(13)}},
-        {"2b", {special(), at(2048, "30306462409C00")},               "avi", {selector(10), detail("DOS版"_sj)}},
-        {"2c", {special(), at(2048, "30306462280A00")},               "avi", {selector(14)}},
+        {"2a", {special(), at(20, "44463830")},                       "avi", {variant(variants::kEmbedTool13)}},
+        {"2b", {special(), at(2048, "30306462409C00")},               "avi", {variant(variants::kBmpNinja), detail("DOS版"_sj)}},
+        {"2c", {special(), at(2048, "30306462280A00")},               "avi", {variant(variants::kEmbedTool14)}},
         {"2d", {},                                                    "avi"}}},
     {"3",   {any({at_one_of(4, {"6D646174", "6D6F6F76", "706E6F74", "77696465"}),
                   at(0, "6869686F")})},                               "mov,qt"},
@@ -56,7 +56,7 @@ const Table& video_table() {
     {"21",  {at(0, "76646F3A")},                                      "vdo"},
     {"22",  {at(0, "53545245414D")},                                  "xdm"},
     {"23",  {at(0, "706E6D3A")},                                      "ra,ram,rm"},
-    {"24",  {at_one_of(0, {"2E7261FD", "2E524D46"})},                 "ra,ram", {selector(2)}},
+    {"24",  {at_one_of(0, {"2E7261FD", "2E524D46"})},                 "ra,ram", {variant(variants::kSharedFirst)}},
     {"25",  {at(0, "727473703A")},                                    "smi"},
     // 26: none of the above gives empty text.
     };

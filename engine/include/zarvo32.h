@@ -91,9 +91,9 @@ ZARVO_API void ZARVO_CALL ZarvoSetErrorReport(ZarvoErrorReport report);
 #ifdef __cplusplus
 }
 
-/* The description of `ext`: table 1 the primary table, 2 and more the
- * secondary table's case of that number. `out` holds at least 256 bytes. */
-ZARVO_API void ZARVO_CALL gGetWhatEx(const char* ext, int32_t table, char* out);
+/* The description of `ext`: variant 1 the primary table, 2 and more the
+ * secondary table's variant of that number. `out` holds at least 256 bytes. */
+ZARVO_API void ZARVO_CALL gGetWhatEx(const char* ext, int32_t variant, char* out);
 /* One part of `path`: 1 title, 2 extension, 3 name, 4 folder. `out` holds
  * at least as many bytes as `path`. */
 ZARVO_API void ZARVO_CALL gGetNameEx(const char* path, int32_t part, char* out);

@@ -40,7 +40,7 @@ const Table& footer_table() {
     {"2",  {from_end(16, "EA"), from_end(11, "00"), any({from_end(3, "00"), from_end(3, "01")})},
                                                                                 "ws,wsc"},
     {"3",  {any({ends_with("0000454E44"), ends_with("0100454E44")})},           "st0,st1,st2,st3,st4,st5,st6,st7,st8,st9",
-                                                                                              {selector(2)}},
+                                                                                              {variant(variants::kSharedFirst)}},
     {"4",  {head_at(0, "00000000"), ends_with("0DE03B0800000000000000")},       "nrr"},
     {"5",  {ends_with("810301524B")},                                           "rk"},
     {"6",  {ends_with("009211524B")},                                           "rkv"},

@@ -1,6 +1,6 @@
 // Special identification's tail tests: traces that particular tools leave at
 // the end of a file, looked at once on the tail image. Three of them keep the
-// chain's answer and only choose a description variant (the selector).
+// chain's answer and only choose a description variant.
 #include <string>
 #include <string_view>
 
@@ -14,11 +14,11 @@ using namespace rules;
 const Table& tail_table() {
     static const Table rows = {
     // row tests (the last n bytes begin with)       answer        side effects
-    {"1", {from_end(11, "00003B")},                  "gif",        {selector(16), detail("")}},
-    {"2", {from_end(7, "208C9982C582B7")},           "jpg",        {selector(19), detail("")}},
-    {"3", {from_end(8, "2120202019747D78")},         keep_answer,  {selector(102), detail("")}},
-    {"4", {from_end(16, "5F554D45")},                keep_answer,  {selector(107), detail("")}},
-    {"5", {from_end(5, "0000656E64")},               keep_answer,  {selector(106), detail("")}},
+    {"1", {from_end(11, "00003B")},                  "gif",        {variant(variants::kUsoJpeg), detail("")}},
+    {"2", {from_end(7, "208C9982C582B7")},           "jpg",        {variant(variants::kEmbedTool19), detail("")}},
+    {"3", {from_end(8, "2120202019747D78")},         keep_answer,  {variant(variants::kHexNamedTool), detail("")}},
+    {"4", {from_end(16, "5F554D45")},                keep_answer,  {variant(variants::kUme), detail("")}},
+    {"5", {from_end(5, "0000656E64")},               keep_answer,  {variant(variants::kHermit), detail("")}},
     };
     return rows;
 }

@@ -2,7 +2,7 @@
 // anywhere in a file, looked for in each 3000-byte window. A kind's rows are
 // tried when the chain's answer names that kind, then the general rows for
 // every answer. Most of them keep the chain's answer and only choose a
-// description variant (the selector) and a detail text.
+// description variant and a detail text.
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -141,10 +141,10 @@ private:
     void level_rows(std::vector<Row>& rows, std::string_view kind) {
         rows.insert(rows.end(), {
         // row  tests                                                        answer  side effects
-        {"1",  {kind_is(kind), found({"2D2D4E4B204C6576656C20312D2D"})},     kind,   {selector(10), detail("Level 1")}},
-        {"2",  {kind_is(kind), found({"2D2D4E4B204C6576656C20322D2D"})},     kind,   {selector(10), detail("Level 2")}},
-        {"3",  {kind_is(kind), found({"D2D2B1B4DFB39A899A93DFCCD2D2"})},     kind,   {selector(10), detail("Level 3")}},
-        {"4",  {kind_is(kind), found({"4E4B34204E4B2062792041697246726F6E74"})}, kind, {selector(10), detail("Level 4")}},
+        {"1",  {kind_is(kind), found({"2D2D4E4B204C6576656C20312D2D"})},     kind,   {variant(variants::kBmpNinja), detail("Level 1")}},
+        {"2",  {kind_is(kind), found({"2D2D4E4B204C6576656C20322D2D"})},     kind,   {variant(variants::kBmpNinja), detail("Level 2")}},
+        {"3",  {kind_is(kind), found({"D2D2B1B4DFB39A899A93DFCCD2D2"})},     kind,   {variant(variants::kBmpNinja), detail("Level 3")}},
+        {"4",  {kind_is(kind), found({"4E4B34204E4B2062792041697246726F6E74"})}, kind, {variant(variants::kBmpNinja), detail("Level 4")}},
         });
     }
 
@@ -156,36 +156,36 @@ private:
         level_rows(rows, "jpg");
         rows.insert(rows.end(), {
         // row  tests                                                        answer   side effects
-        {"5",  {kind_is("jpg"), found({"57DC012A41C6E5071ED451401FFFD9FF"})}, "jpg",  {selector(18)}},
-        {"6",  {kind_is("jpg"), found({"46616B65526172211A0700"})},          "jpg",   {selector(22)}},
+        {"5",  {kind_is("jpg"), found({"57DC012A41C6E5071ED451401FFFD9FF"})}, "jpg",  {variant(variants::kCamouflage)}},
+        {"6",  {kind_is("jpg"), found({"46616B65526172211A0700"})},          "jpg",   {variant(variants::kFakeRar)}},
         });
         level_rows(rows, "gif");
         rows.insert(rows.end(), {
-        {"1",  {kind_is("htm"), found({"3C4E4B48544D4C4D4F44453E"})},        "htm",   {selector(10), detail("Level 2or3")}},
-        {"2",  {kind_is("htm"), found({"3C212D2D436F6E6E65637448616D61"})},  "html",  {selector(10)}},
-        {"3",  {kind_is("htm"), found({"3C212D2D0D0A017F03"})},              "htm",   {selector(15)}},
-        {"1",  {kind_is("png"), found({"74455874536F66747761726500566958AC226E6D"})}, "png", {selector(12)}},
-        {"2",  {kind_is("png"), found({"74455874536F667477617265008F4889B9"})}, "png", {selector(13)}},
+        {"1",  {kind_is("htm"), found({"3C4E4B48544D4C4D4F44453E"})},        "htm",   {variant(variants::kBmpNinja), detail("Level 2or3")}},
+        {"2",  {kind_is("htm"), found({"3C212D2D436F6E6E65637448616D61"})},  "html",  {variant(variants::kBmpNinja)}},
+        {"3",  {kind_is("htm"), found({"3C212D2D0D0A017F03"})},              "htm",   {variant(variants::kGeroshabu)}},
+        {"1",  {kind_is("png"), found({"74455874536F66747761726500566958AC226E6D"})}, "png", {variant(variants::kEmbedTool12)}},
+        {"2",  {kind_is("png"), found({"74455874536F667477617265008F4889B9"})}, "png", {variant(variants::kEmbedTool13)}},
         // the general rows, for every answer
-        {"g1", {found({"00947E959293B800"})},                                keep_answer, {selector(100), detail("")}},
-        {"g2", {found({"74616E706F706F206F746F6D65207061737461"})},          "jpg,tan",   {selector(20), detail("")}},
-        {"g3", {found({"FF554B4D013C", "F0EEE87AAF85"})},                    keep_answer, {selector(101), detail("")}},
-        {"g4", {found({"476F6F64557365436F6D62696E6174696F6E4B414400"})},    keep_answer, {selector(103), detail("")}},
+        {"g1", {found({"00947E959293B800"})},                                keep_answer, {variant(variants::kUmebudou), detail("")}},
+        {"g2", {found({"74616E706F706F206F746F6D65207061737461"})},          "jpg,tan",   {variant(variants::kTanpopo), detail("")}},
+        {"g3", {found({"FF554B4D013C", "F0EEE87AAF85"})},                    keep_answer, {variant(variants::kUmekonomikan), detail("")}},
+        {"g4", {found({"476F6F64557365436F6D62696E6174696F6E4B414400"})},    keep_answer, {variant(variants::kKad), detail("")}},
         {"g5", {found({"F049A8CCD39B38F049A8CCD39B38F049A8000000000000000000000000000000"})},
-                                                                             keep_answer, {selector(104), detail("")}},
-        {"g6", {found({"883D94708EE2", "896596908FD2", "CBB2CBAB8ED2"})},    keep_answer, {selector(105), detail("")}},
-        {"g7", {found({"002D46464B2D00"})},                                  keep_answer, {selector(108), detail("FFK")}},
-        {"g8", {found({"00D4B996939AB9"})},                                  keep_answer, {selector(108), detail("FFK2")}},
-        {"g9", {found({"0083B9B9B4CC83"})},                                  keep_answer, {selector(108), detail("FFK3")}},
+                                                                             keep_answer, {variant(variants::kFileHider), detail("")}},
+        {"g6", {found({"883D94708EE2", "896596908FD2", "CBB2CBAB8ED2"})},    keep_answer, {variant(variants::kKagemusha), detail("")}},
+        {"g7", {found({"002D46464B2D00"})},                                  keep_answer, {variant(variants::kFileFaker), detail("FFK")}},
+        {"g8", {found({"00D4B996939AB9"})},                                  keep_answer, {variant(variants::kFileFaker), detail("FFK2")}},
+        {"g9", {found({"0083B9B9B4CC83"})},                                  keep_answer, {variant(variants::kFileFaker), detail("FFK3")}},
         {"g10", {found({"A04DF3A568B8277C1328FACF", "A04DF3A546CB1AEC31042971",
                         "A04DF3A5AC5E30646F7F41D7", "A04DF3A5349BA2166CFE381D"})},
-                                                                             keep_answer, {selector(109), detail("")}},
-        {"g11", {found({"4C4541534973747874"})},                             keep_answer, {selector(110)}},
-        {"g12", {found({"1985122353993A79"})},                               keep_answer, {selector(112)}},
+                                                                             keep_answer, {variant(variants::kGaoEncode), detail("")}},
+        {"g11", {found({"4C4541534973747874"})},                             keep_answer, {variant(variants::kLeasis)}},
+        {"g12", {found({"1985122353993A79"})},                               keep_answer, {variant(variants::kSuperManCode)}},
         {"g13", {found({"32E39495E795929D9D94", "96473031433136393246", "72C6282C862C602D2D28",
                         "8EA98E4582B782E982BD", "838A8358836782CC88EA", "8EA995AA82CC95B382F0",
                         "8BF3949282CD8ADC82DF", "91E688EA92698A4B8146", "82B1815228815081A481"})},
-                                                                             keep_answer, {selector(111)}},
+                                                                             keep_answer, {variant(variants::kNoemi)}},
         });
         return rows;
     }
