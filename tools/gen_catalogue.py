@@ -43,13 +43,16 @@ class TableError(Exception):
     pass
 
 
-def read_rows(path, cells, counts):
+def read_rows(path, cells, counts=None):
     """Yields (line number, cells) of a table file, spaces around cells cut;
-    appends each count line to `counts` as (line number, match) when it is read."""
+    appends each count line to `counts` as (line number, match) when it is read
+    (a table read without `counts` has no count lines)."""
     with open(path, encoding="utf-8") as f:
         for number, line in enumerate(f, 1):
             line = line.rstrip("\r\n")
             if line.startswith("#="):
+                if counts is None:
+                    raise TableError(f"{path}:{number}: this table has no count lines")
                 count = COUNT.match(line)
                 if not count:
                     raise TableError(f"{path}:{number}: unreadable count line {line!r}")
