@@ -18,18 +18,6 @@ namespace {
 
 std::string_view head_of(const Context& ctx) { return probe_of(ctx).head(); }
 
-// Text of a fixed-width field: up to the first zero byte, trailing spaces cut,
-// anything outside printable ASCII ends it.
-std::string field_text(std::string_view b, std::size_t at, std::size_t n) {
-    std::string out;
-    for (std::size_t i = 0; i < n && bytes::has(b, at + i, 1); ++i) {
-        unsigned char c = static_cast<unsigned char>(b[at + i]);
-        if (c < 0x20 || c > 0x7E) break;
-        out += static_cast<char>(c);
-    }
-    while (!out.empty() && out.back() == ' ') out.pop_back();
-    return out;
-}
 
 // ---- tar -----------------------------------------------------------------
 
@@ -146,7 +134,7 @@ std::string gzip_kind(const HexImage&, Context& ctx) {
     std::size_t at = 10;
     if (flags & 0x04) at += 2 + bytes::le16(h, 10);  // FEXTRA
     if ((flags & 0x08) && at < h.size()) {
-        std::string name = field_text(h, at, 200);
+        std::string name = bytes::field_text(h, at, 200);
         if (!name.empty()) ctx.detail = "gzip: " + name;
     }
     return "gz,tgz";
@@ -174,7 +162,7 @@ std::string optical_kind(const HexImage&, Context& ctx) {
         std::string_view id = d.substr(s + 1, 5);
         if (id == "CD001") {
             iso = true;
-            if (bytes::u8(d, s) == 1 && label.empty()) label = field_text(d, s + 40, 32);
+            if (bytes::u8(d, s) == 1 && label.empty()) label = bytes::field_text(d, s + 40, 32);
         } else if (id == "NSR02" || id == "NSR03") {
             udf = true;
         }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace zarvo::current::bytes {
@@ -33,6 +34,19 @@ inline std::uint64_t le64(std::string_view b, std::size_t at) { return le(b, at,
 // The region holds `text` at `at`.
 inline bool at(std::string_view b, std::size_t at, std::string_view text) {
     return has(b, at, text.size()) && b.substr(at, text.size()) == text;
+}
+
+// Text of a fixed-width field (a label, a name): up to the first byte outside
+// printable ASCII (a zero byte included), trailing spaces cut.
+inline std::string field_text(std::string_view b, std::size_t at, std::size_t n) {
+    std::string out;
+    for (std::size_t i = 0; i < n && has(b, at + i, 1); ++i) {
+        unsigned char c = static_cast<unsigned char>(b[at + i]);
+        if (c < 0x20 || c > 0x7E) break;
+        out += static_cast<char>(c);
+    }
+    while (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
 }
 
 }  // namespace zarvo::current::bytes

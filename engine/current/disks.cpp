@@ -19,16 +19,6 @@ namespace {
 
 std::string_view head_of(const Context& ctx) { return probe_of(ctx).head(); }
 
-std::string label_text(std::string_view b, std::size_t at, std::size_t n) {
-    std::string out;
-    for (std::size_t i = 0; i < n && bytes::has(b, at + i, 1); ++i) {
-        unsigned char c = static_cast<unsigned char>(b[at + i]);
-        if (c < 0x20 || c > 0x7E) break;
-        out += static_cast<char>(c);
-    }
-    while (!out.empty() && out.back() == ' ') out.pop_back();
-    return out;
-}
 
 // ---- machine images ----------------------------------------------------------
 
@@ -73,7 +63,7 @@ std::string ext_kind(const HexImage&, Context& ctx) {
     bool four = (incompat & ~0x0006u) != 0 || (ro & ~0x0003u) != 0;
     const char* generation = four ? "ext4" : (compat & 0x0004) ? "ext3" : "ext2";
     ctx.detail = std::string(generation) + " file system";
-    std::string label = label_text(h, sb + 120, 16);
+    std::string label = bytes::field_text(h, sb + 120, 16);
     if (!label.empty()) ctx.detail += ": " + label;
     return std::string("img,") + generation;
 }
@@ -92,9 +82,9 @@ bool fat_boot(const HexImage&, const Context& ctx) {
 std::string fat_kind(const HexImage&, Context& ctx) {
     std::string_view h = head_of(ctx);
     bool fat32 = bytes::at(h, 82, "FAT32   ");
-    std::string type = fat32 ? "FAT32" : label_text(h, 54, 8);
+    std::string type = fat32 ? "FAT32" : bytes::field_text(h, 54, 8);
     ctx.detail = type + " file system";
-    std::string label = label_text(h, fat32 ? 71 : 43, 11);
+    std::string label = bytes::field_text(h, fat32 ? 71 : 43, 11);
     if (!label.empty() && label != "NO NAME") ctx.detail += ": " + label;
     return "img";
 }
