@@ -9,6 +9,7 @@
 #include "context.hpp"
 #include "current/layer.hpp"
 #include "current/probe.hpp"
+#include "current_cases.hpp"
 #include "support.hpp"
 
 namespace {
@@ -63,44 +64,7 @@ std::string tiff(bool little, std::vector<Entry> entries) {
     return out + dir + n32(0) + data + zeros(64);
 }
 
-struct Answer {
-    std::string candidates;
-    std::string detail;
-    std::size_t spent = 0;
-};
-Answer identify(const std::string& file, const zarvo::rules::Table* only = nullptr) {
-    current::Probe probe = current::Probe::of_bytes(file);
-    Context ctx;
-    ctx.options = zarvo::kCurrent;
-    ctx.file_size = file.size();
-    Answer a;
-    if (only) {
-        // One group's table alone: what it answers, whatever the other groups say.
-        ctx.probe = &probe;
-        a.candidates = zarvo::rules::run(*only, probe.image(), ctx);
-    } else {
-        a.candidates = current::identify(probe, ctx);
-    }
-    a.detail = ctx.detail;
-    a.spent = probe.spent();
-    return a;
-}
-
-struct Case {
-    const char* what;
-    std::string file;
-    std::string candidates;
-    std::string detail;
-};
-
-void check(const std::vector<Case>& cases, const zarvo::rules::Table* only = nullptr) {
-    for (const Case& c : cases) {
-        Answer a = identify(c.file, only);
-        EXPECT_EQ(a.candidates, c.candidates) << c.what;
-        EXPECT_EQ(a.detail, c.detail) << c.what;
-        EXPECT_LE(a.spent, current::kBudget) << c.what;
-    }
-}
+using namespace oxtarn::test::layer;
 
 std::string exr_header() {
     std::string h = bytes("762F3101") + le(2, 4);

@@ -10,6 +10,7 @@
 #include "context.hpp"
 #include "current/layer.hpp"
 #include "current/probe.hpp"
+#include "current_cases.hpp"
 #include "support.hpp"
 
 namespace {
@@ -86,43 +87,7 @@ std::string streaminfo(unsigned rate, unsigned channels) {
     return be(4096, 2) + be(4096, 2) + be(0, 3) + be(0, 3) + be(bits, 8) + std::string(16, '\0');
 }
 
-struct Answer {
-    std::string candidates;
-    std::string detail;
-    std::size_t spent = 0;
-};
-Answer identify(const std::string& file, const zarvo::rules::Table* only = nullptr) {
-    current::Probe probe = current::Probe::of_bytes(file);
-    Context ctx;
-    ctx.options = zarvo::kCurrent;
-    ctx.file_size = file.size();
-    Answer a;
-    if (only) {
-        // One group's table alone: what it answers, whatever the other groups say.
-        ctx.probe = &probe;
-        a.candidates = zarvo::rules::run(*only, probe.image(), ctx);
-    } else {
-        a.candidates = current::identify(probe, ctx);
-    }
-    a.detail = ctx.detail;
-    a.spent = probe.spent();
-    return a;
-}
-
-struct Case {
-    const char* what;
-    std::string file;
-    std::string candidates;
-    std::string detail;
-};
-
-void check(const std::vector<Case>& cases, const zarvo::rules::Table* only = nullptr) {
-    for (const Case& c : cases) {
-        Answer a = identify(c.file, only);
-        EXPECT_EQ(a.candidates, c.candidates) << c.what;
-        EXPECT_EQ(a.detail, c.detail) << c.what;
-    }
-}
+using namespace oxtarn::test::layer;
 
 TEST(CurrentMedia, IsoBaseMediaByBrandAndTracks) {
     std::string mdat = box("mdat", std::string(5000, '\x42'));
